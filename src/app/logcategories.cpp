@@ -1,0 +1,5 @@
+#include "logcategories.h"
+
+Q_LOGGING_CATEGORY(lcFlow, "quelvan.flow")
+Q_LOGGING_CATEGORY(lcDownload, "quelvan.download")
+Q_LOGGING_CATEGORY(lcRun, "quelvan.run")

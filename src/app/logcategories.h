@@ -1,0 +1,12 @@
+#ifndef LOGCATEGORIES_H
+#define LOGCATEGORIES_H
+
+#include <QLoggingCategory>
+
+// One category per subsystem, so QT_LOGGING_RULES can select or silence each,
+// for example QT_LOGGING_RULES="quelvan.download.debug=false".
+Q_DECLARE_LOGGING_CATEGORY(lcFlow)
+Q_DECLARE_LOGGING_CATEGORY(lcDownload)
+Q_DECLARE_LOGGING_CATEGORY(lcRun)
+
+#endif // LOGCATEGORIES_H

@@ -1,0 +1,145 @@
+#include "mainwindow.h"
+
+#include "conclgraph.h"
+#include "conclusionshow.h"
+#include "instrshow.h"
+#include "loadinterface.h"
+#include "logcategories.h"
+#include "msclock.h"
+#include "runtest.h"
+
+#include <QLabel>
+#include <QPushButton>
+#include <QTimer>
+
+MainWindow::MainWindow(QWidget *parent) : QMainWindow(parent)
+{
+    loadWidget = new loadInterface(this);
+    setCentralWidget(loadWidget);
+    connect(loadWidget, &loadInterface::endLoading, this, &MainWindow::endLoading);
+}
+
+MainWindow::~MainWindow() = default;
+
+int MainWindow::seriesScore(int right, int total)
+{
+    // A series in which no slide was shown has no quotient; it scores 0.
+    if (total == 0)
+        return 0;
+    return int(double(right) / double(total) * 100.0);
+}
+
+void MainWindow::replaceCentral(QWidget *next)
+{
+    // The old screen may be the sender of the signal being handled: it is only hidden
+    // here and deleted once control is back in the event loop.
+    QWidget *old = centralWidget();
+    setCentralWidget(next);
+    if (old) {
+        old->hide();
+        old->deleteLater();
+    }
+}
+
+void MainWindow::endLoading()
+{
+    instr = new instrShow(this);
+    instr->instrLabel->setText(loadWidget->instrText);
+    connect(instr->startButton, &QPushButton::clicked, this, &MainWindow::startTest);
+
+    // setCentralWidget hides the download screen and deletes it later, so its texts
+    // stay readable for the rest of this slot.
+    replaceCentral(instr);
+
+    tdata = loadWidget->testText;
+    qCDebug(lcFlow) << "tdata=" << tdata;
+    slideTime = loadWidget->tmText.toInt();
+    slideTotal = loadWidget->tsInSeriesText.toInt();
+    seriesTotal = loadWidget->totalSeriesText.toInt();
+    pauseTime = loadWidget->pauseSeriesText.toInt();
+    loadWidget = nullptr;
+}
+
+void MainWindow::startTest()
+{
+    if (pauseTimer)
+        return; // the test starts once
+    pauseTimer = new QTimer(this);
+    tester = new runTest(tdata, slideTime, slideTotal, seriesTotal, pauseTime, this);
+    connect(tester, &runTest::endTest, this, &MainWindow::endTest);
+    replaceCentral(tester);
+    instr = nullptr;
+    tekSeries = 1;
+    tester->startTest(1);
+}
+
+void MainWindow::endTest()
+{
+    const int score = seriesScore(tester->countRightAnswer, tester->countTotalAncwer);
+
+    if (tekSeries < seriesTotal) {
+        concl = new conclusionShow(this);
+        connect(concl->nextButton, &QPushButton::clicked, this, &MainWindow::nextSeries);
+        connect(pauseTimer, &QTimer::timeout, this, &MainWindow::timeNextSeries);
+        seriesResults.append(float(score));
+        concl->resultLabel->setText(QStringLiteral("Результат определения внимания: %1 %").arg(score));
+        concl->timeLabel->setText(QStringLiteral("Серия %1/%2  До запуска следующей серии: %3 c")
+                                      .arg(tester->tekSeries)
+                                      .arg(seriesTotal)
+                                      .arg(pauseTime));
+        pauseStart = msClock::now();
+        replaceCentral(concl);
+        tester = nullptr;
+        pauseTimer->start(500);
+        return;
+    }
+
+    seriesResults.append(float(score));
+    auto *graph = new conclGraph(this);
+    graph->setData(35, 4, 44, 24, seriesResults);
+    replaceCentral(graph);
+    tester = nullptr;
+}
+
+void MainWindow::terminate()
+{
+    close();
+}
+
+void MainWindow::nextSeries()
+{
+    if (!concl)
+        return; // the pause has already ended
+    pauseTimer->stop();
+    qCDebug(lcFlow) << "timer stop";
+    disconnect(concl->nextButton, &QPushButton::clicked, this, &MainWindow::nextSeries);
+    disconnect(pauseTimer, &QTimer::timeout, this, &MainWindow::timeNextSeries);
+    qCDebug(lcFlow) << "disconnected";
+
+    tester = new runTest(tdata, slideTime, slideTotal, seriesTotal, pauseTime, this);
+    connect(tester, &runTest::endTest, this, &MainWindow::endTest);
+    replaceCentral(tester);
+    qCDebug(lcFlow) << "setCentralWidget(tester)";
+    concl = nullptr;
+
+    qCDebug(lcFlow) << "begin tester->startTest()";
+    ++tekSeries;
+    tester->startTest(tekSeries);
+}
+
+void MainWindow::timeNextSeries()
+{
+    const float elapsed = float(quint32(msClock::now() - pauseStart)) / 1000.0f;
+    qCDebug(lcFlow) << "ftt" << elapsed;
+    if (pauseTime < elapsed) {
+        nextSeries();
+        return;
+    }
+    // In double: a float cannot hold every 32-bit pause, and converting an out-of-range
+    // float to int is undefined.
+    const int remaining = int(double(pauseTime) - double(elapsed));
+    concl->timeLabel->setText(QStringLiteral("Серия %1/%2  До запуска следующей серии: %3 с")
+                                  .arg(tekSeries)
+                                  .arg(seriesTotal)
+                                  .arg(remaining));
+}

@@ -1,0 +1,51 @@
+#ifndef MAINWINDOW_H
+#define MAINWINDOW_H
+
+#include <QList>
+#include <QMainWindow>
+
+class QTimer;
+class conclusionShow;
+class instrShow;
+class loadInterface;
+class runTest;
+
+// The one window: holds one screen at a time and leads from the download through the
+// series to the graph of the scores.
+class MainWindow : public QMainWindow
+{
+    Q_OBJECT
+public:
+    explicit MainWindow(QWidget *parent = nullptr);
+    ~MainWindow() override;
+
+    // Score of a series in whole percent, truncated.
+    static int seriesScore(int right, int total);
+
+    loadInterface *loadWidget = nullptr;
+    instrShow *instr = nullptr;
+    runTest *tester = nullptr;
+    conclusionShow *concl = nullptr;
+    QString tdata;
+    int slideTime = 0;
+    int slideTotal = 0;
+    int seriesTotal = 0;
+    int pauseTime = 0;
+    int tekSeries = 0;
+    quint32 pauseStart = 0;
+    QList<float> seriesResults;
+    QTimer *pauseTimer = nullptr;
+
+public slots:
+    void endLoading();
+    void startTest();
+    void endTest();
+    void terminate();
+    void nextSeries();
+    void timeNextSeries();
+
+private:
+    void replaceCentral(QWidget *next);
+};
+
+#endif // MAINWINDOW_H

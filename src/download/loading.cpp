@@ -1,0 +1,118 @@
+#include "loading.h"
+
+#include "logcategories.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QNetworkAccessManager>
+#include <QNetworkReply>
+#include <QNetworkRequest>
+#include <QTemporaryFile>
+#include <QUrl>
+
+#include <cstdio>
+
+namespace {
+
+// Writes the picture beside its final name and renames it into place, so a failed or
+// short write leaves any older file of that name exactly as it was. No fsync: the
+// pictures are a cache that every run downloads again.
+bool storePicture(const QString &path, const QByteArray &data)
+{
+    const QString dir = QFileInfo(path).absolutePath();
+    QTemporaryFile tmp(dir + QStringLiteral("/.quelvan-XXXXXX.part"));
+    if (!tmp.open())
+        return false;
+    if (tmp.write(data) != data.size() || !tmp.flush())
+        return false;
+    tmp.setPermissions(QFileDevice::ReadOwner | QFileDevice::WriteOwner
+                       | QFileDevice::ReadGroup | QFileDevice::ReadOther);
+    tmp.close();
+    if (tmp.error() != QFileDevice::NoError)
+        return false;
+    // POSIX rename replaces the target atomically; QFile::rename refuses to replace.
+    if (std::rename(QFile::encodeName(tmp.fileName()).constData(),
+                    QFile::encodeName(path).constData())
+        != 0)
+        return false;
+    tmp.setAutoRemove(false);
+    return true;
+}
+
+} // namespace
+
+loading::loading(QObject *parent)
+    : QObject(parent),
+      statusText(QStringLiteral("Готов к соединению")),
+      manager(new QNetworkAccessManager(this))
+{
+}
+
+QString loading::picturePath(const QString &name)
+{
+    return QDir::currentPath() + QLatin1String("/img/") + name + QLatin1String(".jpg");
+}
+
+bool loading::isSafePictureName(const QString &name)
+{
+    return !name.contains(QLatin1Char('/')) && !name.contains(QLatin1Char('\\'))
+           && name != QLatin1String(".") && name != QLatin1String("..");
+}
+
+bool loading::load(QString url)
+{
+    if (busy)
+        return false;
+
+    connect(manager, &QNetworkAccessManager::finished, this, &loading::replyFinished);
+    QNetworkReply *reply = manager->get(QNetworkRequest(QUrl(url)));
+    connect(reply, &QNetworkReply::downloadProgress, this, [reply](qint64 received, qint64) {
+        if (received > maxReplyBytes && reply->isRunning()) {
+            qCWarning(lcDownload) << "answer exceeds" << maxReplyBytes << "bytes, aborted";
+            reply->abort();
+        }
+    });
+
+    busy = true;
+    replyText.clear();
+    ++stepCount;
+    statusText = QStringLiteral("Выполняю запрос к серверу. Шаг %1").arg(stepCount);
+    qCDebug(lcDownload) << "url=" << url;
+    emit start();
+    return true;
+}
+
+void loading::replyFinished(QNetworkReply *reply)
+{
+    if (reply->error() != QNetworkReply::NoError) {
+        netError = true;
+        statusText = QStringLiteral("Ошибка сетевого соединения:%1  \n По запросу:%2")
+                         .arg(int(reply->error()))
+                         .arg(reply->url().host(QUrl::FullyDecoded));
+        qCDebug(lcDownload) << "error" << reply->error() << reply->errorString();
+    } else if (fileMode) {
+        const QString path = picturePath(fileName);
+        if (storePicture(path, reply->readAll())) {
+            statusText = QStringLiteral("Данные успешно получены");
+        } else {
+            statusText = QStringLiteral("Не удалось записать файл");
+            fileError = true;
+            qCDebug(lcDownload) << "cannot write" << path;
+        }
+    } else {
+        QByteArray body = reply->readAll();
+        const int nul = body.indexOf('\0');
+        if (nul >= 0)
+            body.truncate(nul);
+        replyText = QString::fromUtf8(body);
+        qCDebug(lcDownload) << replyText;
+        statusText = QStringLiteral("Данные успешно получены");
+    }
+
+    disconnect(manager, &QNetworkAccessManager::finished, this, &loading::replyFinished);
+    reply->abort();
+    reply->deleteLater();
+    busy = false;
+    emit finish();
+}

@@ -1,0 +1,61 @@
+#ifndef LOADINTERFACE_H
+#define LOADINTERFACE_H
+
+#include <QStringList>
+#include <QWidget>
+
+class QCheckBox;
+class QLabel;
+class QPushButton;
+class loading;
+class proxyConf;
+
+// The first screen: fetches the seven documents of a test, then every picture, one
+// request at a time, each issued from the handling of the previous answer.
+class loadInterface : public QWidget
+{
+    Q_OBJECT
+public:
+    explicit loadInterface(QWidget *parent = nullptr);
+
+    void loadNext();
+    bool makeParList();
+    void makeLoadingFile(QString name);
+    void loadNextFile();
+
+    loading *loader;
+    QLabel *statusLabel;
+    QPushButton *getButton;
+    QCheckBox *proxyCheck;
+    proxyConf *pconf;
+    bool useProxy = false;
+    int step = 0;
+    QStringList par1List;
+    QStringList par2List;
+    QStringList fileList;
+    QString instrText;
+    QString tmText;
+    QString tsInSeriesText;
+    QString totalSeriesText;
+    QString pauseSeriesText;
+    QString testText;
+    int fileIndex = 0;
+
+    // Scheme, host and optional port of the test server; every request URL is this
+    // followed by a path. Built in; tests point it at their own server.
+    QString serverUrl;
+
+signals:
+    void endLoading();
+
+public slots:
+    void startInit();
+    void startLoading();
+    void finishLoading();
+    void pconfEnable();
+
+private:
+    void beginPictures();
+};
+
+#endif // LOADINTERFACE_H

@@ -1,0 +1,38 @@
+#include "proxyconf.h"
+
+#include <QGridLayout>
+#include <QLabel>
+#include <QLineEdit>
+
+proxyConf::proxyConf(QWidget *parent)
+    : QWidget(parent),
+      hostLabel(new QLabel(QStringLiteral("Имя proxy:"), this)),
+      portLabel(new QLabel(QStringLiteral("Порт:"), this)),
+      userLabel(new QLabel(QStringLiteral("Имя пользователя:"), this)),
+      passwordLabel(new QLabel(QStringLiteral("Пароль:"), this)),
+      hostEdit(new QLineEdit(this)),
+      portEdit(new QLineEdit(QStringLiteral("8080"), this)),
+      userEdit(new QLineEdit(this)),
+      passwordEdit(new QLineEdit(this))
+{
+    passwordEdit->setEchoMode(QLineEdit::Password);
+
+    auto *grid = new QGridLayout(this);
+    const QList<QLabel *> captions{hostLabel, portLabel, userLabel, passwordLabel};
+    const QList<QLineEdit *> fields{hostEdit, portEdit, userEdit, passwordEdit};
+    for (int row = 0; row < captions.size(); ++row) {
+        grid->addWidget(captions.at(row), row, 0, Qt::AlignRight);
+        grid->addWidget(fields.at(row), row, 1, Qt::AlignLeft);
+    }
+}
+
+void proxyConf::makeProxy()
+{
+    proxy.setType(QNetworkProxy::HttpProxy);
+    proxy.setHostName(hostEdit->text());
+    // Not a number gives 0; an out-of-range number keeps its low 16 bits.
+    proxy.setPort(quint16(portEdit->text().toInt()));
+    proxy.setUser(userEdit->text());
+    proxy.setPassword(passwordEdit->text());
+    QNetworkProxy::setApplicationProxy(proxy);
+}

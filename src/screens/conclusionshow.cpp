@@ -1,0 +1,18 @@
+#include "conclusionshow.h"
+
+#include <QLabel>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+conclusionShow::conclusionShow(QWidget *parent)
+    : QWidget(parent),
+      resultLabel(new QLabel(this)),
+      timeLabel(new QLabel(this)),
+      nextButton(new QPushButton(QStringLiteral("Перейти к следующей серии"), this))
+{
+    auto *box = new QVBoxLayout(this);
+    box->addWidget(resultLabel);
+    box->addWidget(timeLabel);
+    box->addWidget(nextButton);
+    setLayout(box);
+}

@@ -1,0 +1,191 @@
+#include "runtest.h"
+
+#include "logcategories.h"
+#include "msclock.h"
+#include "slidebutton.h"
+#include "slidedata.h"
+#include "variant.h"
+
+#include <QGridLayout>
+#include <QLabel>
+#include <QRegExp>
+#include <QSignalMapper>
+#include <QTimer>
+
+#include <climits>
+
+namespace {
+// Grid cell of buttons 0 to 4: the sample in the middle, variants left, right and
+// top, the fail picture below.
+const int buttonRow[5] = {2, 2, 2, 1, 3};
+const int buttonColumn[5] = {1, 0, 2, 1, 1};
+} // namespace
+
+runTest::runTest(QString test, int slideTime, int slideTotal, int seriesTotal, int pauseTime,
+                 QWidget *parent)
+    : QWidget(parent),
+      slideTime(slideTime),
+      slideTotal(slideTotal),
+      seriesTotal(seriesTotal),
+      pauseTime(pauseTime)
+{
+    timer = new QTimer(this);
+
+    auto *grid = new QGridLayout(this);
+    statusLabel = new QLabel(QStringLiteral("Формируем тест"), this);
+    grid->addWidget(statusLabel, 0, 0, 1, 3, Qt::AlignCenter);
+    auto *mapper = new QSignalMapper(this);
+    for (int i = 0; i < 5; ++i) {
+        auto *button = new slideButton(this);
+        if (i == 4)
+            button->showFail = true;
+        mapper->setMapping(button, i);
+        connect(button, &QPushButton::clicked, mapper, qOverload<>(&QSignalMapper::map));
+        grid->addWidget(button, buttonRow[i], buttonColumn[i], Qt::AlignCenter);
+        buttons.append(button);
+        if (i == 0)
+            button->setFlat(true);
+    }
+    connect(mapper, &QSignalMapper::mappedInt, this, &runTest::pressBut);
+    setLayout(grid);
+
+    tekSlide = 0;
+    if (makeTestData(test)) {
+        connect(timer, &QTimer::timeout, this, &runTest::timerStep);
+    } else {
+        testFailed = true;
+        statusLabel->setText(QStringLiteral("Ошибка формирования теста!"));
+    }
+}
+
+runTest::~runTest()
+{
+    qDeleteAll(testData);
+    testData.clear();
+}
+
+bool runTest::makeTestData(QString text)
+{
+    const QStringList lines = text.split(QStringLiteral("<br>"));
+    QRegExp rx(QStringLiteral("\\[(.*),(.*)\\]"));
+    rx.setMinimal(true);
+
+    for (const QString &line : lines) {
+        QStringList listTD;
+        auto *slide = new slideData;
+        int j = 0;
+        int pos = 0;
+        while ((pos = rx.indexIn(line, pos)) != -1) {
+            listTD = rx.capturedTexts();
+            qCDebug(lcRun) << "  listTD=" << listTD;
+            slide->addVariant(listTD.at(1), listTD.at(2));
+            pos += rx.matchedLength();
+            ++j;
+        }
+        if (j != 0)
+            testData.append(slide);
+        else
+            delete slide;
+        qCDebug(lcRun) << "j=" << j;
+        if (j >= 1 && j <= 4)
+            return false;
+    }
+    // 64-bit: absurd counts from the server must not overflow.
+    return qint64(testData.size()) >= qint64(slideTotal) * qint64(seriesTotal);
+}
+
+void runTest::startTest(int series)
+{
+    countRightAnswer = 0;
+    countTotalAncwer = 0;
+    tekSeries = series;
+    // Saturated so that the increment in makeTestStep cannot overflow; a series that
+    // would start past the end of the slides ends at once either way.
+    const qint64 first = qint64(series - 1) * qint64(slideTotal);
+    tekSlide = int(qBound<qint64>(INT_MIN, first, INT_MAX - 1));
+    timer->start(200);
+    makeTestStep();
+}
+
+void runTest::makeTestStep()
+{
+    if (testFailed || seriesOver)
+        return;
+    ++tekSlide;
+    ++countTotalAncwer;
+    qCDebug(lcRun) << "tekSlide=" << tekSlide << " testData.count" << testData.size()
+                   << " countTotalAncwer=" << countTotalAncwer << "  slideTotal" << slideTotal;
+    if (tekSlide > testData.size() || tekSlide < 1 || countTotalAncwer > slideTotal) {
+        --tekSlide;
+        --countTotalAncwer;
+        timer->stop();
+        seriesOver = true;
+        emit endTest();
+        return;
+    }
+    showSlide();
+}
+
+void runTest::showSlide()
+{
+    const slideData *slide = testData.at(tekSlide - 1);
+    const variant *sample = slide->variants.at(0);
+    for (int i = 0; i < 5; ++i) {
+        slideButton *button = buttons.at(i);
+        const variant *shown = slide->variants.at(i);
+        button->value1 = shown->value1;
+        button->value2 = shown->value2;
+        button->sample1 = sample->value1;
+        button->sample2 = sample->value2;
+        if (!button->setPicture()) {
+            testFailed = true;
+            statusLabel->setText(
+                QStringLiteral("Ошибка! Отсутствует необходимый файл с картинкой для варианта: %1 %2")
+                    .arg(shown->value1, shown->value2));
+            return;
+        }
+    }
+    slideStart = msClock::now();
+    statusLabel->setText(statusLine(QString::number(slideTime), QString::number(seriesSeconds())));
+}
+
+qint64 runTest::seriesSeconds() const
+{
+    // Seconds of the slides still to come, this one included; 64-bit so that absurd
+    // settings give a correct line instead of overflow.
+    return qint64(slideTime) * (qint64(tekSeries) * slideTotal - tekSlide + 1);
+}
+
+QString runTest::statusLine(const QString &slideLeft, const QString &seriesLeft) const
+{
+    const qint64 slideInSeries = qint64(tekSlide) - qint64(tekSeries - 1) * slideTotal;
+    return QStringLiteral("серия:%5  %1/%2  время на слайд:%3 c  временя на серию:%4 c")
+        .arg(slideInSeries)
+        .arg(slideTotal)
+        .arg(slideLeft)
+        .arg(seriesLeft)
+        .arg(tekSeries);
+}
+
+void runTest::pressBut(int i)
+{
+    // A frozen or finished runner ignores clicks; nothing may change its counters.
+    if (testFailed || seriesOver)
+        return;
+    if (i >= 1 && i < buttons.size() && buttons.at(i)->isRight())
+        ++countRightAnswer;
+    makeTestStep();
+}
+
+void runTest::timerStep()
+{
+    if (testFailed)
+        return;
+    const float elapsed = float(quint32(msClock::now() - slideStart)) / 1000.0f;
+    if (elapsed > slideTime) {
+        makeTestStep();
+        return;
+    }
+    statusLabel->setText(statusLine(QString::number(slideTime - elapsed, 'g', 6),
+                                    QString::number(double(seriesSeconds()) - elapsed, 'g', 6)));
+}

@@ -1,0 +1,56 @@
+#ifndef RUNTEST_H
+#define RUNTEST_H
+
+#include <QList>
+#include <QWidget>
+
+class QLabel;
+class QTimer;
+class slideButton;
+class slideData;
+
+// Plays one series of slides against the clock and counts the right answers.
+class runTest : public QWidget
+{
+    Q_OBJECT
+public:
+    runTest(QString test, int slideTime, int slideTotal, int seriesTotal, int pauseTime,
+            QWidget *parent = nullptr);
+    ~runTest() override;
+
+    void startTest(int series);
+    void makeTestStep();
+    void showSlide();
+    bool makeTestData(QString text);
+
+    QLabel *statusLabel = nullptr;
+    int tekSlide = 0;
+    bool testFailed = false;
+    int countRightAnswer = 0;
+    int countTotalAncwer = 0;
+    int slideTime = 0;
+    int slideTotal = 0;
+    int seriesTotal = 0;
+    int tekSeries = 0;
+    int pauseTime = 0;
+    QTimer *timer = nullptr;
+    quint32 slideStart = 0;
+    QList<slideButton *> buttons;
+    QList<slideData *> testData;
+
+signals:
+    void endTest();
+
+public slots:
+    void pressBut(int i);
+    void timerStep();
+
+private:
+    // Set once endTest() has been emitted, so that the series can end only once.
+    bool seriesOver = false;
+
+    QString statusLine(const QString &slideLeft, const QString &seriesLeft) const;
+    qint64 seriesSeconds() const;
+};
+
+#endif // RUNTEST_H

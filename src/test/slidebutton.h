@@ -1,0 +1,23 @@
+#ifndef SLIDEBUTTON_H
+#define SLIDEBUTTON_H
+
+#include <QPushButton>
+
+// A picture button of the slide grid: shows one variant and knows the slide's sample.
+class slideButton : public QPushButton
+{
+    Q_OBJECT
+public:
+    explicit slideButton(QWidget *parent = nullptr);
+
+    bool setPicture();
+    bool isRight();
+
+    QString value1;
+    QString value2;
+    QString sample1;
+    QString sample2;
+    bool showFail = false;
+};
+
+#endif // SLIDEBUTTON_H

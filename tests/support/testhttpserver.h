@@ -1,0 +1,60 @@
+#ifndef TESTHTTPSERVER_H
+#define TESTHTTPSERVER_H
+
+#include <QByteArray>
+#include <QHash>
+#include <QObject>
+#include <QStringList>
+#include <QTcpServer>
+
+class QTcpSocket;
+
+// A small HTTP/1.1 server on 127.0.0.1 for the tests: canned answers per path, any
+// status, broken connections on request, and a record of the requests in order.
+// Connections are kept alive, as a real server keeps them.
+class TestHttpServer : public QObject
+{
+    Q_OBJECT
+public:
+    enum Behaviour {
+        Normal,
+        CloseBeforeHeaders, // close the connection without answering
+        ShortBody,          // announce the whole length, send half, close
+        ResetMidBody,       // send half of the body, then reset the connection
+    };
+
+    struct Response
+    {
+        int status = 200;
+        QByteArray body;
+        Behaviour behaviour = Normal;
+    };
+
+    explicit TestHttpServer(QObject *parent = nullptr);
+
+    bool listen();
+    quint16 port() const { return server.serverPort(); }
+    QString baseUrl() const;
+
+    void setResponse(const QString &path, const Response &response);
+    void setBody(const QString &path, const QByteArray &body, int status = 200);
+    // Files below root answer paths that have no canned answer; the rest get 404.
+    void serveDirectory(const QString &root);
+    void clearResponses();
+
+    QStringList requests; // request paths in the order they arrived
+    int connections = 0;
+
+private:
+    void onNewConnection();
+    void onReadyRead(QTcpSocket *socket);
+    void answer(QTcpSocket *socket, const QString &path);
+
+    QHash<QString, Response> responses;
+    QString rootDir;
+    QHash<QTcpSocket *, QByteArray> pending;
+    // Last, so that it and its sockets go first and their signals find the rest alive.
+    QTcpServer server;
+};
+
+#endif // TESTHTTPSERVER_H

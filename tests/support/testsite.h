@@ -1,0 +1,33 @@
+#ifndef TESTSITE_H
+#define TESTSITE_H
+
+#include <QByteArray>
+#include <QColor>
+#include <QMap>
+#include <QString>
+
+class TestHttpServer;
+
+// The documents and pictures of one test, as a test server would publish them.
+struct TestSite
+{
+    QByteArray test;
+    QByteArray instr = "Инструкция";
+    QByteArray tm = "5";
+    QByteArray tsInSeries = "2";
+    QByteArray totalSeries = "1";
+    QByteArray pauseSeries = "3";
+    QByteArray pars;
+    QMap<QString, QByteArray> pictures; // base name -> body
+
+    // A consistent test: pars "[a,b][x,y,z]", every picture present, `slides` slides.
+    static TestSite small(int slides = 2);
+    // A small JPEG of one colour.
+    static QByteArray jpeg(const QColor &colour, int size = 8);
+    // Pictures for every name that the pars lists give, plus fail.
+    void addPicturesFor(const QStringList &first, const QStringList &second);
+
+    void serve(TestHttpServer &server) const;
+};
+
+#endif // TESTSITE_H

@@ -1,0 +1,260 @@
+#include "loading.h"
+#include "testhttpserver.h"
+
+#include <QDir>
+#include <QFile>
+#include <QSignalSpy>
+#include <QTcpServer>
+#include <QTemporaryDir>
+#include <QtTest>
+
+class tst_loading : public QObject
+{
+    Q_OBJECT
+private slots:
+    void init();
+    void cleanup();
+
+    void textBody_data();
+    void textBody();
+    void failedAnswer_data();
+    void failedAnswer();
+    void connectionRefused();
+    void loadWhileBusy();
+    void finishMayLoadAgain();
+    void pictureStored();
+    void pictureReplacesOlderFile();
+    void pictureWriteFailureKeepsOlderFile_data();
+    void pictureWriteFailureKeepsOlderFile();
+
+private:
+    bool fetch(loading &loader, const QString &path);
+    static QByteArray readFile(const QString &path);
+
+    TestHttpServer *server = nullptr;
+    QTemporaryDir *workDir = nullptr;
+    QString oldCwd;
+};
+
+void tst_loading::init()
+{
+    server = new TestHttpServer(this);
+    QVERIFY(server->listen());
+    workDir = new QTemporaryDir;
+    QVERIFY(workDir->isValid());
+    oldCwd = QDir::currentPath();
+    QVERIFY(QDir::setCurrent(workDir->path()));
+    QVERIFY(QDir().mkdir(QStringLiteral("img")));
+}
+
+void tst_loading::cleanup()
+{
+    QDir::setCurrent(oldCwd);
+    delete workDir;
+    workDir = nullptr;
+    delete server;
+    server = nullptr;
+}
+
+bool tst_loading::fetch(loading &loader, const QString &path)
+{
+    QSignalSpy finished(&loader, &loading::finish);
+    if (!loader.load(server->baseUrl() + path))
+        return false;
+    return finished.wait(10000);
+}
+
+QByteArray tst_loading::readFile(const QString &path)
+{
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("<missing>");
+}
+
+void tst_loading::textBody_data()
+{
+    QTest::addColumn<QByteArray>("body");
+    QTest::addColumn<QString>("expected");
+
+    QTest::newRow("utf-8 decoded") << QByteArray("Тест \xe2\x84\x96 1") << QStringLiteral("Тест № 1");
+    QTest::newRow("cut at the first NUL") << QByteArray("12\0" "34\0", 6) << QStringLiteral("12");
+    QTest::newRow("NUL first gives empty") << QByteArray("\0abc", 4) << QString();
+    QTest::newRow("empty body") << QByteArray() << QString();
+    QTest::newRow("not trimmed") << QByteArray("  5 \r\n") << QStringLiteral("  5 \r\n");
+    QTest::newRow("markup kept") << QByteArray("<b>x</b><br>") << QStringLiteral("<b>x</b><br>");
+}
+
+void tst_loading::textBody()
+{
+    QFETCH(QByteArray, body);
+    QFETCH(QString, expected);
+    server->setBody(QStringLiteral("/doc"), body);
+
+    loading loader;
+    QVERIFY(fetch(loader, QStringLiteral("/doc")));
+    QCOMPARE(loader.replyText, expected);
+    QCOMPARE(loader.statusText, QStringLiteral("Данные успешно получены"));
+    QVERIFY(!loader.netError);
+    QVERIFY(!loader.busy);
+    QCOMPARE(loader.stepCount, 1);
+}
+
+void tst_loading::failedAnswer_data()
+{
+    QTest::addColumn<int>("status");
+    QTest::addColumn<int>("code");
+
+    QTest::newRow("404 not found") << 404 << 203;
+    QTest::newRow("401 unauthorised") << 401 << 204;
+    QTest::newRow("500 server error") << 500 << 401;
+}
+
+void tst_loading::failedAnswer()
+{
+    QFETCH(int, status);
+    QFETCH(int, code);
+    server->setBody(QStringLiteral("/doc"), "a body that must not be kept", status);
+
+    loading loader;
+    QVERIFY(fetch(loader, QStringLiteral("/doc")));
+    QVERIFY(loader.netError);
+    QVERIFY(loader.replyText.isEmpty());
+    QCOMPARE(loader.statusText,
+             QStringLiteral("Ошибка сетевого соединения:%1  \n По запросу:127.0.0.1").arg(code));
+
+    // A failed picture answer writes no file.
+    loader.fileMode = true;
+    loader.fileName = QStringLiteral("p");
+    QVERIFY(fetch(loader, QStringLiteral("/doc")));
+    QVERIFY(!QFile::exists(QStringLiteral("img/p.jpg")));
+}
+
+void tst_loading::connectionRefused()
+{
+    QTcpServer probe;
+    QVERIFY(probe.listen(QHostAddress::LocalHost));
+    const quint16 port = probe.serverPort();
+    probe.close();
+
+    loading loader;
+    QSignalSpy finished(&loader, &loading::finish);
+    QVERIFY(loader.load(QStringLiteral("http://127.0.0.1:%1/quelvan/test.php").arg(port)));
+    QVERIFY(finished.wait(10000));
+    QVERIFY(loader.netError);
+    QCOMPARE(loader.statusText,
+             QStringLiteral("Ошибка сетевого соединения:1  \n По запросу:127.0.0.1"));
+}
+
+void tst_loading::loadWhileBusy()
+{
+    server->setBody(QStringLiteral("/doc"), "x");
+    loading loader;
+    QSignalSpy started(&loader, &loading::start);
+    QSignalSpy finished(&loader, &loading::finish);
+
+    QVERIFY(loader.load(server->baseUrl() + QStringLiteral("/doc")));
+    QCOMPARE(started.count(), 1); // emitted before load returns
+    const QString status = loader.statusText;
+    QCOMPARE(status, QStringLiteral("Выполняю запрос к серверу. Шаг 1"));
+
+    QVERIFY(!loader.load(server->baseUrl() + QStringLiteral("/other")));
+    QCOMPARE(loader.stepCount, 1);
+    QCOMPARE(loader.statusText, status);
+    QCOMPARE(started.count(), 1);
+
+    QVERIFY(finished.wait(10000));
+    QTest::qWait(50);
+    QCOMPARE(finished.count(), 1);
+    QCOMPARE(server->requests, QStringList{QStringLiteral("/doc")});
+}
+
+void tst_loading::finishMayLoadAgain()
+{
+    server->setBody(QStringLiteral("/1"), "one");
+    server->setBody(QStringLiteral("/2"), "two");
+    loading loader;
+    QStringList texts;
+    connect(&loader, &loading::finish, this, [&] {
+        texts.append(loader.replyText);
+        if (texts.size() == 1)
+            QVERIFY(loader.load(server->baseUrl() + QStringLiteral("/2")));
+    });
+    QVERIFY(loader.load(server->baseUrl() + QStringLiteral("/1")));
+    QTRY_COMPARE(texts.size(), 2);
+    QCOMPARE(texts, (QStringList{QStringLiteral("one"), QStringLiteral("two")}));
+    QCOMPARE(loader.stepCount, 2);
+    QCOMPARE(server->connections, 1); // the connection is kept alive between requests
+}
+
+void tst_loading::pictureStored()
+{
+    QByteArray picture(100000, '\0');
+    for (int i = 0; i < picture.size(); ++i)
+        picture[i] = char(i * 7);
+    server->setBody(QStringLiteral("/quelvan/img/a b_я.jpg"), picture);
+
+    loading loader;
+    loader.fileMode = true;
+    loader.fileName = QStringLiteral("a b_я");
+    QVERIFY(fetch(loader, QStringLiteral("/quelvan/img/a b_я.jpg")));
+    QCOMPARE(loader.statusText, QStringLiteral("Данные успешно получены"));
+    QVERIFY(loader.replyText.isEmpty());
+    QCOMPARE(readFile(QStringLiteral("img/a b_я.jpg")), picture);
+    // Nothing else is left in the directory, no temporary file either.
+    QCOMPARE(QDir(QStringLiteral("img")).entryList(QDir::Files | QDir::Hidden),
+             QStringList{QStringLiteral("a b_я.jpg")});
+}
+
+void tst_loading::pictureReplacesOlderFile()
+{
+    QFile old(QStringLiteral("img/p.jpg"));
+    QVERIFY(old.open(QIODevice::WriteOnly));
+    old.write(QByteArray(5000, 'o'));
+    old.close();
+    server->setBody(QStringLiteral("/p"), "new");
+
+    loading loader;
+    loader.fileMode = true;
+    loader.fileName = QStringLiteral("p");
+    QVERIFY(fetch(loader, QStringLiteral("/p")));
+    QCOMPARE(readFile(QStringLiteral("img/p.jpg")), QByteArray("new"));
+}
+
+void tst_loading::pictureWriteFailureKeepsOlderFile_data()
+{
+    QTest::addColumn<QString>("obstacle");
+    QTest::newRow("img is a plain file") << QStringLiteral("img-file");
+    QTest::newRow("a directory where the picture goes") << QStringLiteral("dir-at-picture");
+    QTest::newRow("img missing") << QStringLiteral("no-img");
+}
+
+void tst_loading::pictureWriteFailureKeepsOlderFile()
+{
+    QFETCH(QString, obstacle);
+    QVERIFY(QDir(QStringLiteral("img")).removeRecursively());
+    if (obstacle == QLatin1String("img-file")) {
+        QFile f(QStringLiteral("img"));
+        QVERIFY(f.open(QIODevice::WriteOnly));
+        f.write("old");
+    } else if (obstacle == QLatin1String("dir-at-picture")) {
+        QVERIFY(QDir().mkpath(QStringLiteral("img/p.jpg/inner")));
+    }
+    server->setBody(QStringLiteral("/p"), "new picture");
+
+    loading loader;
+    loader.fileMode = true;
+    loader.fileName = QStringLiteral("p");
+    QVERIFY(fetch(loader, QStringLiteral("/p")));
+    QCOMPARE(loader.statusText, QStringLiteral("Не удалось записать файл"));
+    QVERIFY(loader.fileError);
+    QVERIFY(!loader.netError);
+    if (obstacle == QLatin1String("img-file"))
+        QCOMPARE(readFile(QStringLiteral("img")), QByteArray("old"));
+    if (obstacle == QLatin1String("dir-at-picture")) {
+        QVERIFY(QFileInfo(QStringLiteral("img/p.jpg/inner")).isDir());
+        QCOMPARE(QDir(QStringLiteral("img")).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot),
+                 QStringList{QStringLiteral("p.jpg")});
+    }
+}
+
+QTEST_GUILESS_MAIN(tst_loading)
+#include "tst_loading.moc"

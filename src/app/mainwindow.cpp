@@ -129,6 +129,8 @@ void MainWindow::nextSeries()
 
 void MainWindow::timeNextSeries()
 {
+    if (!concl)
+        return; // a tick that was already queued when the pause ended
     const float elapsed = float(quint32(msClock::now() - pauseStart)) / 1000.0f;
     qCDebug(lcFlow) << "ftt" << elapsed;
     if (pauseTime < elapsed) {

@@ -195,6 +195,9 @@ void tst_loadinterface::pictureList_data()
     QTest::newRow("slash in a value") << QByteArray("[../x,a][y]") << none;
     QTest::newRow("absolute path") << QByteArray("[a][/abs]") << none;
     QTest::newRow("backslash") << QByteArray("[a\\b][x]") << none;
+    // 1001 x 1000 names: past the million pictures a list may ask for.
+    QTest::newRow("too many pictures")
+        << QByteArray("[" + QByteArray(1000, ',') + "][" + QByteArray(999, ',') + "]") << none;
 }
 
 void tst_loadinterface::pictureList()

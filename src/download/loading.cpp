@@ -49,6 +49,14 @@ loading::loading(QObject *parent)
 {
 }
 
+QString loading::decodeText(QByteArray body)
+{
+    const int nul = body.indexOf('\0');
+    if (nul >= 0)
+        body.truncate(nul);
+    return QString::fromUtf8(body);
+}
+
 QString loading::picturePath(const QString &name)
 {
     return QDir::currentPath() + QLatin1String("/img/") + name + QLatin1String(".jpg");
@@ -101,11 +109,7 @@ void loading::replyFinished(QNetworkReply *reply)
             qCDebug(lcDownload) << "cannot write" << path;
         }
     } else {
-        QByteArray body = reply->readAll();
-        const int nul = body.indexOf('\0');
-        if (nul >= 0)
-            body.truncate(nul);
-        replyText = QString::fromUtf8(body);
+        replyText = decodeText(reply->readAll());
         qCDebug(lcDownload) << replyText;
         statusText = QStringLiteral("Данные успешно получены");
     }

@@ -21,6 +21,8 @@ public:
     // endless or huge answer cannot exhaust memory.
     static constexpr qint64 maxReplyBytes = 64 * 1024 * 1024;
 
+    // A text document as the client reads it: UTF-8 up to the first NUL byte.
+    static QString decodeText(QByteArray body);
     // Path of the picture file for a base name, formed from the current working directory.
     static QString picturePath(const QString &name);
     // False for a name that would leave the picture directory: one holding a slash or a

@@ -128,13 +128,12 @@ void loadInterface::finishLoading()
 
 void loadInterface::beginPictures()
 {
-    QStringList names;
-    names.reserve(par1List.size() * par2List.size() + 1);
-    for (const QString &a : qAsConst(par1List)) {
-        for (const QString &b : qAsConst(par2List))
-            names.append(a + QLatin1Char('_') + b);
+    const QStringList names = testParser::pictureNames(par1List, par2List);
+    if (names.isEmpty()) {
+        qCWarning(lcDownload) << "too many pictures:" << par1List.size() << "x" << par2List.size();
+        statusLabel->setText(QStringLiteral("Не получилось создать список требуемых ресурсов"));
+        return;
     }
-    names.append(QStringLiteral("fail"));
 
     // A value that makes a name leave the picture directory makes the list unusable:
     // nothing is requested and nothing is written.
@@ -153,30 +152,9 @@ void loadInterface::beginPictures()
 
 bool loadInterface::makeParList()
 {
-    const QString text = loader->replyText;
-    qCDebug(lcDownload) << text;
-
-    int i = 0;
-    QString par1;
-    QString par2;
-    QString capture;
-    int length = 0;
-    int pos = 0;
-    // Groups as "\[(.+)\]" in minimal mode finds them, in linear time.
-    while ((pos = testParser::findGroup(text, pos, &capture, &length)) != -1) {
-        ++i;
-        qCDebug(lcDownload) << "i=" << i << "  list=" << text.mid(pos, length) << capture;
-        if (i == 1)
-            par1 = capture;
-        else if (i == 2)
-            par2 = capture;
-        pos += length;
-    }
-    if (i != 2)
+    qCDebug(lcDownload) << loader->replyText;
+    if (!testParser::parseValueLists(loader->replyText, &par1List, &par2List))
         return false;
-
-    par1List = par1.split(QLatin1Char(','));
-    par2List = par2.split(QLatin1Char(','));
     qCDebug(lcDownload) << "par1=" << par1List << "par2=" << par2List;
     return true;
 }

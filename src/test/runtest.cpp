@@ -70,18 +70,7 @@ bool runTest::makeTestData(QString text)
 
     for (const QString &line : lines) {
         auto *slide = new slideData;
-        int j = 0;
-        int pos = 0;
-        QString value1;
-        QString value2;
-        int length = 0;
-        // Variants as "\[(.*),(.*)\]" in minimal mode finds them, in linear time.
-        while ((pos = testParser::findVariant(line, pos, &value1, &value2, &length)) != -1) {
-            qCDebug(lcRun) << "  listTD=" << line.mid(pos, length) << value1 << value2;
-            slide->addVariant(value1, value2);
-            pos += length;
-            ++j;
-        }
+        const int j = testParser::parseSlide(line, slide);
         if (j != 0)
             testData.append(slide);
         else

@@ -2,6 +2,9 @@
 #define TESTPARSER_H
 
 #include <QString>
+#include <QStringList>
+
+class slideData;
 
 // The two searches of the server documents, in time linear in the text.
 //
@@ -21,6 +24,19 @@ public:
 
     // Finds the next value group "[...]" of at least one character at or after `from`.
     static int findGroup(const QString &text, int from, QString *capture, int *length);
+
+    // Adds every variant of one line of the test text to `slide`; returns how many.
+    static int parseSlide(const QString &line, slideData *slide);
+
+    // Reads the two value lists of a pars document, split at every "," with empty pieces
+    // kept. False, with the lists untouched, unless the text holds exactly two groups.
+    static bool parseValueLists(const QString &text, QStringList *first, QStringList *second);
+
+    // The pictures a test needs: every a_b, first list outermost, then "fail". Empty when the
+    // lists would name more than maxPictures pictures: a few kilobytes of commas could
+    // otherwise ask for billions of names and exhaust memory.
+    static QStringList pictureNames(const QStringList &first, const QStringList &second);
+    static constexpr qint64 maxPictures = 1000000;
 };
 
 #endif // TESTPARSER_H

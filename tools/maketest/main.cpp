@@ -1,0 +1,97 @@
+// quelvan-maketest: writes a complete static test site, or checks one.
+#include "sitechecker.h"
+#include "sitewriter.h"
+
+#include <QCommandLineParser>
+#include <QCoreApplication>
+#include <QLoggingCategory>
+#include <QTextStream>
+
+#include <cstdio>
+
+int main(int argc, char *argv[])
+{
+    QCoreApplication app(argc, argv);
+    // The client's parsing logs every match; QT_LOGGING_RULES still overrides this.
+    QLoggingCategory::setFilterRules(QStringLiteral("quelvan.*.debug=false"));
+    QCoreApplication::setApplicationName(QStringLiteral("quelvan-maketest"));
+    QCoreApplication::setApplicationVersion(QStringLiteral(QUELVAN_VERSION));
+
+    QCommandLineParser parser;
+    parser.setApplicationDescription(QStringLiteral(
+        "Writes a quelvan test site into FOLDER (FOLDER/quelvan/...), ready for any static web "
+        "server, or with --check reads a site in a folder or on an http:// server and reports "
+        "what would stop quelvan.\n\nExit codes of --check: 0 usable (warnings allowed), 2 a "
+        "document cannot be read, 3 a number is not an integer, 4 pars.php lacks exactly two "
+        "groups, 5 an unsafe picture name, 6 a slide with one to four variants, 7 too few "
+        "slides, 8 a missing picture. 1: wrong usage or a site that cannot be written."));
+    parser.addHelpOption();
+    parser.addVersionOption();
+    const siteOptions defaults;
+    const QCommandLineOption series("series", "Number of series (default 3).", "n", "3");
+    const QCommandLineOption slides("slides", "Slides per series (default 10).", "n", "10");
+    const QCommandLineOption slideTime("slide-time", "Seconds per slide (default 5).", "s", "5");
+    const QCommandLineOption pause("pause", "Seconds of pause between series (default 10).", "s", "10");
+    const QCommandLineOption first("first", "First values, comma-separated, drawn as shapes.",
+                                   "list", defaults.first.join(','));
+    const QCommandLineOption second("second", "Second values, comma-separated, drawn as colours.",
+                                    "list", defaults.second.join(','));
+    const QCommandLineOption instr("instr", "Instruction text (HTML allowed) instead of the default.",
+                                   "text");
+    const QCommandLineOption seed("seed", "Seed of the slide order (default 1).", "n", "1");
+    const QCommandLineOption size("picture-size", "Picture width and height in pixels (default 180).",
+                                  "px", "180");
+    const QCommandLineOption check("check", "Check the site in a folder or at an http:// URL.", "site");
+    parser.addOptions({series, slides, slideTime, pause, first, second, instr, seed, size, check});
+    parser.addPositionalArgument("folder", "Where to write the site.");
+    parser.process(app);
+
+    QTextStream out(stdout);
+    QTextStream err(stderr);
+
+    if (parser.isSet(check)) {
+        siteChecker checker(out);
+        const int result = checker.check(parser.value(check));
+        out.flush();
+        return result;
+    }
+
+    const QStringList args = parser.positionalArguments();
+    if (args.size() != 1) {
+        err << "quelvan-maketest: name one folder to write, or use --check (see --help)\n";
+        return 1;
+    }
+
+    auto number = [&](const QCommandLineOption &o, bool *ok) {
+        bool good = false;
+        const int v = parser.value(o).toInt(&good);
+        if (!good) {
+            err << "quelvan-maketest: --" << o.names().first() << " needs a whole number\n";
+            *ok = false;
+        }
+        return v;
+    };
+    bool ok = true;
+    siteOptions opt;
+    opt.series = number(series, &ok);
+    opt.slides = number(slides, &ok);
+    opt.slideTime = number(slideTime, &ok);
+    opt.pause = number(pause, &ok);
+    opt.pictureSize = number(size, &ok);
+    opt.seed = quint32(parser.value(seed).toUInt(&ok));
+    opt.first = parser.value(first).split(',');
+    opt.second = parser.value(second).split(',');
+    opt.instr = parser.value(instr);
+    if (!ok)
+        return 1;
+
+    const siteWriter writer(opt);
+    QString problem;
+    if (!writer.write(args.first(), &problem)) {
+        err << "quelvan-maketest: " << problem << '\n';
+        return 1;
+    }
+    out << "wrote " << args.first() << "/quelvan: " << opt.series << " series of " << opt.slides
+        << " slides, " << (opt.first.size() * opt.second.size() + 1) << " pictures\n";
+    return 0;
+}

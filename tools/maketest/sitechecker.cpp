@@ -1,0 +1,201 @@
+#include "sitechecker.h"
+
+#include "loading.h"
+#include "slidedata.h"
+#include "testparser.h"
+#include "variant.h"
+
+#include <QEventLoop>
+#include <QFile>
+#include <QNetworkAccessManager>
+#include <QNetworkReply>
+#include <QSet>
+#include <QTextStream>
+#include <QTimer>
+#include <QUrl>
+
+#include <memory>
+
+namespace {
+const char *const documentNames[] = {"test", "instr", "tm", "ts_in_series", "totalseries",
+                                     "pauseseries", "pars"};
+
+bool isHttp(const QString &site)
+{
+    return site.startsWith(QLatin1String("http://")) || site.startsWith(QLatin1String("https://"));
+}
+} // namespace
+
+siteChecker::siteChecker(QTextStream &out) : out(out) {}
+
+void siteChecker::error(Result kind, const QString &message)
+{
+    ++errors;
+    if (first == Ok)
+        first = kind;
+    out << "error: " << message << '\n';
+}
+
+void siteChecker::warning(const QString &message)
+{
+    ++warnings;
+    out << "warning: " << message << '\n';
+}
+
+bool siteChecker::fetch(const QString &site, const QString &path, QByteArray *body, QString *why)
+{
+    if (!isHttp(site)) {
+        QFile f(site + path);
+        if (!f.open(QIODevice::ReadOnly)) {
+            *why = f.errorString();
+            return false;
+        }
+        *body = f.readAll();
+        return true;
+    }
+
+    static QNetworkAccessManager manager;
+    std::unique_ptr<QNetworkReply> reply(manager.get(QNetworkRequest(QUrl(site + path))));
+    QEventLoop loop;
+    QObject::connect(reply.get(), &QNetworkReply::finished, &loop, &QEventLoop::quit);
+    QTimer::singleShot(30000, &loop, &QEventLoop::quit);
+    loop.exec();
+    if (!reply->isFinished()) {
+        *why = QStringLiteral("no answer within 30 s");
+        return false;
+    }
+    if (reply->error() != QNetworkReply::NoError) {
+        *why = QStringLiteral("error %1, %2").arg(int(reply->error())).arg(reply->errorString());
+        return false;
+    }
+    *body = reply->readAll();
+    return true;
+}
+
+siteChecker::Result siteChecker::check(const QString &siteArg)
+{
+    QString site = siteArg;
+    while (site.endsWith(QLatin1Char('/')) && site.size() > 1)
+        site.chop(1);
+    out << "checking " << site << '\n';
+
+    // The seven documents, read as the client reads them.
+    QMap<QString, QString> docs;
+    for (const char *name : documentNames) {
+        const QString path = QStringLiteral("/quelvan/%1.php").arg(QLatin1String(name));
+        QByteArray body;
+        QString why;
+        if (!fetch(site, path, &body, &why)) {
+            error(Unreadable, QStringLiteral("%1: cannot be read (%2)").arg(path.mid(1), why));
+            continue;
+        }
+        if (body.contains('\0'))
+            warning(QStringLiteral("%1: holds a NUL byte; quelvan ignores everything after it")
+                        .arg(path.mid(1)));
+        docs.insert(QLatin1String(name), loading::decodeText(body));
+    }
+    if (errors)
+        return first;
+
+    // Numbers.
+    QMap<QString, int> number;
+    for (const char *name : {"tm", "ts_in_series", "totalseries", "pauseseries"}) {
+        bool ok = false;
+        const int value = docs.value(QLatin1String(name)).toInt(&ok);
+        number.insert(QLatin1String(name), value);
+        if (!ok)
+            error(NotInteger, QStringLiteral("%1.php: \"%2\" is not a whole number; quelvan reads it as 0")
+                                  .arg(QLatin1String(name), docs.value(QLatin1String(name)).left(40)));
+    }
+    if (number.value("ts_in_series") < 1 || number.value("totalseries") < 1)
+        warning(QStringLiteral("ts_in_series and totalseries should both be at least 1"));
+    if (number.value("tm") < 1)
+        warning(QStringLiteral("tm.php: with %1 s per slide every slide ends at the first tick")
+                    .arg(number.value("tm")));
+    if (number.value("pauseseries") < 0)
+        warning(QStringLiteral("pauseseries.php: a negative pause"));
+
+    // Value lists and picture names.
+    QStringList firstList, secondList, names;
+    if (!testParser::parseValueLists(docs.value("pars"), &firstList, &secondList)) {
+        error(BadValueLists, QStringLiteral("pars.php: needs exactly two groups \"[...]\""));
+    } else {
+        names = testParser::pictureNames(firstList, secondList);
+        if (names.isEmpty())
+            error(BadValueLists, QStringLiteral("pars.php: names more than %1 pictures")
+                                     .arg(testParser::maxPictures));
+        for (const QString &n : qAsConst(names))
+            if (!loading::isSafePictureName(n))
+                error(UnsafeName, QStringLiteral("pars.php: picture name \"%1\" would leave img/").arg(n));
+    }
+
+    // Slides, parsed line by line as the runner parses them.
+    QList<std::shared_ptr<slideData>> slides;
+    QList<int> slideLines;
+    const QStringList lines = docs.value("test").split(QStringLiteral("<br>"));
+    for (int i = 0; i < lines.size(); ++i) {
+        auto slide = std::make_shared<slideData>();
+        const int count = testParser::parseSlide(lines.at(i), slide.get());
+        if (count == 0)
+            continue;
+        if (count < 5)
+            error(ShortSlide, QStringLiteral("test.php, line %1: %2 variants, a slide needs five%3")
+                                  .arg(i + 1)
+                                  .arg(count)
+                                  .arg(errors == 0 ? QStringLiteral("; the runner stops here") : QString()));
+        slides.append(slide);
+        slideLines.append(i + 1);
+    }
+    const qint64 needed = qint64(number.value("ts_in_series")) * number.value("totalseries");
+    if (slides.size() < needed)
+        error(TooFewSlides, QStringLiteral("test.php: %1 slides, but %2 x %3 = %4 are needed")
+                                .arg(slides.size())
+                                .arg(number.value("ts_in_series"))
+                                .arg(number.value("totalseries"))
+                                .arg(needed));
+
+    // Pictures: every listed one must be on the site, every shown one must be listed.
+    const QSet<QString> listed(names.cbegin(), names.cend());
+    const int used = needed > 0 ? int(qMin<qint64>(needed, slides.size())) : slides.size();
+    QSet<QString> reported;
+    for (int s = 0; s < used; ++s) {
+        const auto &vs = slides.at(s)->variants;
+        if (vs.size() < 5)
+            continue;
+        for (int b = 0; b < 4; ++b) {
+            const QString n = vs.at(b)->value1 + QLatin1Char('_') + vs.at(b)->value2;
+            if (!listed.contains(n) && !reported.contains(n)) {
+                reported.insert(n);
+                error(MissingPicture, QStringLiteral("test.php, line %1: button %2 shows \"%3\", which "
+                                                     "pars.php does not list, so it is never downloaded")
+                                          .arg(slideLines.at(s))
+                                          .arg(b)
+                                          .arg(n));
+            }
+        }
+        int right = 0;
+        for (int b = 1; b <= 4; ++b)
+            right += vs.at(b)->value1 == vs.at(0)->value1 || vs.at(b)->value2 == vs.at(0)->value2;
+        if (right != 1)
+            warning(QStringLiteral("test.php, line %1: %2 right answers among buttons 1 to 4")
+                        .arg(slideLines.at(s))
+                        .arg(right));
+    }
+    QSet<QString> fetched;
+    for (const QString &n : qAsConst(names)) {
+        if (fetched.contains(n) || !loading::isSafePictureName(n))
+            continue;
+        fetched.insert(n);
+        QByteArray body;
+        QString why;
+        const QString path = QStringLiteral("/quelvan/img/") + n + QStringLiteral(".jpg");
+        if (!fetch(site, path, &body, &why))
+            error(MissingPicture, QStringLiteral("%1: missing (%2); the download would stop there")
+                                      .arg(path.mid(1), why));
+        else if (!body.startsWith("\xFF\xD8\xFF"))
+            warning(QStringLiteral("%1: not a JPEG picture").arg(path.mid(1)));
+    }
+
+    out << errors << " error(s), " << warnings << " warning(s)\n";
+    return first;
+}

@@ -1,0 +1,268 @@
+#include "sitewriter.h"
+
+#include <QBuffer>
+#include <QDir>
+#include <QFile>
+#include <QImage>
+#include <QImageWriter>
+#include <QPainter>
+#include <QPainterPath>
+#include <QRandomGenerator>
+#include <QtMath>
+
+#include <algorithm>
+
+namespace {
+
+const QColor palette[] = {
+    QColor(220, 30, 30),  QColor(30, 160, 50),  QColor(30, 70, 220),  QColor(245, 150, 20),
+    QColor(140, 40, 170), QColor(20, 170, 170), QColor(120, 75, 30),  QColor(235, 80, 160),
+};
+constexpr int paletteSize = int(sizeof palette / sizeof palette[0]);
+constexpr int shapeCount = 8;
+
+QPainterPath regularPolygon(const QPointF &c, qreal r, int corners, qreal turn, qreal inner = 0)
+{
+    QPainterPath path;
+    const int points = inner > 0 ? corners * 2 : corners;
+    for (int i = 0; i < points; ++i) {
+        const qreal radius = (inner > 0 && i % 2) ? inner : r;
+        const qreal a = turn + 2 * M_PI * i / points;
+        const QPointF p(c.x() + radius * qCos(a), c.y() + radius * qSin(a));
+        if (i == 0)
+            path.moveTo(p);
+        else
+            path.lineTo(p);
+    }
+    path.closeSubpath();
+    return path;
+}
+
+QPainterPath shapePath(int shape, qreal s)
+{
+    const QPointF c(s / 2, s / 2);
+    const qreal r = s * 0.38;
+    QPainterPath path;
+    switch (shape % shapeCount) {
+    case 0: path.addEllipse(c, r, r); break;
+    case 1: path.addRect(QRectF(c.x() - r * 0.85, c.y() - r * 0.85, r * 1.7, r * 1.7)); break;
+    case 2: path = regularPolygon(c + QPointF(0, r * 0.15), r * 1.05, 3, -M_PI / 2); break;
+    case 3: path = regularPolygon(c, r, 4, -M_PI / 2); break;
+    case 4: path = regularPolygon(c, r * 1.05, 5, -M_PI / 2, r * 0.45); break;
+    case 5:
+        path.addRect(QRectF(c.x() - r, c.y() - r * 0.3, 2 * r, r * 0.6));
+        path.addRect(QRectF(c.x() - r * 0.3, c.y() - r, r * 0.6, 2 * r));
+        path = path.simplified();
+        break;
+    case 6: path = regularPolygon(c, r, 6, 0); break;
+    default:
+        path.addEllipse(c, r, r);
+        path.addEllipse(c, r * 0.5, r * 0.5); // odd-even fill makes a ring
+        break;
+    }
+    return path;
+}
+
+QByteArray encodeJpeg(const QImage &image)
+{
+    QByteArray bytes;
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::WriteOnly);
+    QImageWriter writer(&buffer, "jpeg");
+    writer.setQuality(90);
+    writer.write(image);
+    return bytes;
+}
+
+bool writeFile(const QString &path, const QByteArray &data, QString *error)
+{
+    QFile f(path);
+    if (!f.open(QIODevice::WriteOnly) || f.write(data) != data.size() || !f.flush()) {
+        *error = QStringLiteral("cannot write %1: %2").arg(path, f.errorString());
+        return false;
+    }
+    return true;
+}
+
+} // namespace
+
+siteWriter::siteWriter(const siteOptions &options) : opt(options) {}
+
+QString siteWriter::validate() const
+{
+    if (opt.series < 1 || opt.slides < 1)
+        return QStringLiteral("--series and --slides must be at least 1");
+    if (qint64(opt.series) * opt.slides > 100000)
+        return QStringLiteral("at most 100000 slides in all");
+    if (opt.slideTime < 0 || opt.pause < 0)
+        return QStringLiteral("--slide-time and --pause must not be negative");
+    if (opt.first.size() < 2 || opt.second.size() < 2)
+        return QStringLiteral("each value list needs at least two values");
+    if (opt.pictureSize < 16 || opt.pictureSize > 2000)
+        return QStringLiteral("--picture-size must be between 16 and 2000");
+    for (const QStringList &list : {opt.first, opt.second}) {
+        QStringList unique = list;
+        if (unique.removeDuplicates() != 0)
+            return QStringLiteral("values must be unique within a list");
+        for (const QString &v : list) {
+            // Values become file names and URL paths and stand inside "[a,b]".
+            static const QString forbidden = QStringLiteral("[],/\\#?%<>\"");
+            if (v.isEmpty() || std::any_of(v.begin(), v.end(), [](QChar ch) {
+                    return forbidden.contains(ch) || ch.isSpace() || ch.unicode() < 0x20;
+                }))
+                return QStringLiteral("value \"%1\" is empty or holds a character that is not allowed "
+                                      "(blanks or any of %2)")
+                    .arg(v, forbidden);
+        }
+    }
+    return QString();
+}
+
+QString siteWriter::defaultInstructions() const
+{
+    return QStringLiteral(
+               "<h3>Тест внимания</h3>"
+               "В середине экрана показан образец. Слева, справа и сверху от него — три картинки,<br>"
+               "внизу — кнопка «ни одна не подходит».<br><br>"
+               "Нажмите картинку, у которой с образцом совпадает <b>форма</b> или <b>цвет</b>.<br>"
+               "Если ни одна из трёх картинок не совпадает с образцом ни формой, ни цветом,<br>"
+               "нажмите нижнюю кнопку.<br><br>"
+               "На каждый слайд даётся %1 с. В тесте %2 сер., по %3 слайдов в каждой;<br>"
+               "между сериями — пауза %4 с. Нажмите «Начать тест», когда будете готовы.")
+        .arg(opt.slideTime)
+        .arg(opt.series)
+        .arg(opt.slides)
+        .arg(opt.pause);
+}
+
+QString siteWriter::makeTestText() const
+{
+    QRandomGenerator rng(opt.seed);
+    const int n1 = opt.first.size();
+    const int n2 = opt.second.size();
+    auto other = [&rng](int n, int not_) {
+        const int k = int(rng.bounded(n - 1));
+        return k >= not_ ? k + 1 : k;
+    };
+
+    QStringList lines;
+    const int total = opt.series * opt.slides;
+    for (int s = 0; s < total; ++s) {
+        const int s1 = int(rng.bounded(n1));
+        const int s2 = int(rng.bounded(n2));
+        const int right = 1 + int(rng.bounded(4)); // 4: the fail button is right
+
+        QList<QPair<int, int>> variants{{s1, s2}};
+        QList<QPair<int, int>> used{{s1, s2}};
+        for (int b = 1; b <= 4; ++b) {
+            QPair<int, int> v;
+            for (int attempt = 0; attempt < 8; ++attempt) {
+                if (b == right) {
+                    v = rng.bounded(2) ? qMakePair(s1, other(n2, s2)) : qMakePair(other(n1, s1), s2);
+                } else {
+                    v = qMakePair(other(n1, s1), other(n2, s2));
+                }
+                // Different pictures where the lists allow it; button 4 shows "fail" anyway.
+                if (b == 4 || !used.contains(v))
+                    break;
+            }
+            used.append(v);
+            variants.append(v);
+        }
+
+        QString line;
+        for (const auto &v : variants)
+            line += QLatin1Char('[') + opt.first.at(v.first) + QLatin1Char(',')
+                    + opt.second.at(v.second) + QLatin1Char(']');
+        lines.append(line);
+    }
+    return lines.join(QStringLiteral("<br>\n")) + QLatin1Char('\n');
+}
+
+QMap<QString, QByteArray> siteWriter::documents() const
+{
+    QMap<QString, QByteArray> docs;
+    docs.insert(QStringLiteral("test.php"), makeTestText().toUtf8());
+    docs.insert(QStringLiteral("instr.php"),
+                (opt.instr.isEmpty() ? defaultInstructions() : opt.instr).toUtf8());
+    docs.insert(QStringLiteral("tm.php"), QByteArray::number(opt.slideTime));
+    docs.insert(QStringLiteral("ts_in_series.php"), QByteArray::number(opt.slides));
+    docs.insert(QStringLiteral("totalseries.php"), QByteArray::number(opt.series));
+    docs.insert(QStringLiteral("pauseseries.php"), QByteArray::number(opt.pause));
+    docs.insert(QStringLiteral("pars.php"),
+                ('[' + opt.first.join(QLatin1Char(',')) + "][" + opt.second.join(QLatin1Char(','))
+                 + ']')
+                    .toUtf8());
+    return docs;
+}
+
+QByteArray siteWriter::drawPicture(int shape, int colour) const
+{
+    const int s = opt.pictureSize;
+    QImage image(s, s, QImage::Format_RGB32);
+    image.fill(Qt::white);
+    QPainter p(&image);
+    p.setRenderHint(QPainter::Antialiasing);
+    p.setPen(QPen(QColor(40, 40, 40), qMax(1.0, s / 60.0)));
+    p.setBrush(palette[colour % paletteSize]);
+    QPainterPath path = shapePath(shape, s);
+    path.setFillRule(Qt::OddEvenFill);
+    p.drawPath(path);
+    p.end();
+    return encodeJpeg(image);
+}
+
+QByteArray siteWriter::drawFail() const
+{
+    // A "no" sign: nothing here fits.
+    const int s = opt.pictureSize;
+    QImage image(s, s, QImage::Format_RGB32);
+    image.fill(Qt::white);
+    QPainter p(&image);
+    p.setRenderHint(QPainter::Antialiasing);
+    const qreal r = s * 0.36;
+    const QPointF c(s / 2.0, s / 2.0);
+    p.setPen(QPen(QColor(90, 90, 90), s / 11.0, Qt::SolidLine, Qt::RoundCap));
+    p.setBrush(Qt::NoBrush);
+    p.drawEllipse(c, r, r);
+    const qreal d = r * 0.7071;
+    p.drawLine(c + QPointF(-d, -d), c + QPointF(d, d));
+    p.end();
+    return encodeJpeg(image);
+}
+
+QMap<QString, QByteArray> siteWriter::pictures() const
+{
+    QMap<QString, QByteArray> out;
+    for (int i = 0; i < opt.first.size(); ++i)
+        for (int j = 0; j < opt.second.size(); ++j)
+            out.insert(opt.first.at(i) + QLatin1Char('_') + opt.second.at(j), drawPicture(i, j));
+    out.insert(QStringLiteral("fail"), drawFail());
+    return out;
+}
+
+bool siteWriter::write(const QString &folder, QString *error) const
+{
+    const QString problem = validate();
+    if (!problem.isEmpty()) {
+        *error = problem;
+        return false;
+    }
+    const QString root = folder + QStringLiteral("/quelvan");
+    if (!QDir().mkpath(root + QStringLiteral("/img"))) {
+        *error = QStringLiteral("cannot create %1/img").arg(root);
+        return false;
+    }
+    const QMap<QString, QByteArray> docs = documents();
+    for (auto it = docs.cbegin(); it != docs.cend(); ++it) {
+        if (!writeFile(root + QLatin1Char('/') + it.key(), it.value(), error))
+            return false;
+    }
+    const QMap<QString, QByteArray> pics = pictures();
+    for (auto it = pics.cbegin(); it != pics.cend(); ++it) {
+        if (!writeFile(root + QStringLiteral("/img/") + it.key() + QStringLiteral(".jpg"), it.value(),
+                       error))
+            return false;
+    }
+    return true;
+}

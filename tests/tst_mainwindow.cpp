@@ -52,6 +52,7 @@ private slots:
     void singleSeriesGoesToGraph_data();
     void singleSeriesGoesToGraph();
     void terminateCloses();
+    void hundredSeries();
 
 private:
     // A window past the download, with the test text and settings given.
@@ -361,6 +362,38 @@ void tst_mainwindow::terminateCloses()
     QVERIFY(QTest::qWaitForWindowExposed(&w));
     QVERIFY(QMetaObject::invokeMethod(&w, "terminate"));
     QVERIFY(!w.isVisible());
+}
+
+void tst_mainwindow::hundredSeries()
+{
+    // A long run on the test clock: every replaced screen goes, nothing piles up. Under the
+    // sanitizer build LeakSanitizer checks the whole run when the test ends.
+    QStringList lines;
+    for (int i = 0; i < 200; ++i)
+        lines.append(slideA);
+    MainWindow w;
+    prepare(w, lines.join(QStringLiteral("<br>")), 2, 100, 3);
+    int childrenAfterFirst = -1;
+    for (int series = 1; series <= 100; ++series) {
+        QVERIFY(w.tester);
+        QCOMPARE(w.tester->tekSeries, series);
+        w.tester->pressBut(series % 5);
+        msClock::advanceFake(5001); // the second slide runs out of time
+        w.tester->timerStep();
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        if (series == 1)
+            childrenAfterFirst = w.children().size();
+        QCOMPARE(w.children().size(), childrenAfterFirst);
+        if (series < 100) {
+            msClock::advanceFake(3001);
+            w.timeNextSeries();
+        }
+    }
+    QVERIFY(qobject_cast<conclGraph *>(w.centralWidget()));
+    QCOMPARE(w.seriesResults.size(), 100);
+    // Button 1, 2 or 4 right of two slides is 50; the sample or button 3 is 0.
+    for (int i = 0; i < 100; ++i)
+        QCOMPARE(w.seriesResults.at(i), ((i + 1) % 5 == 0 || (i + 1) % 5 == 3) ? 0.0f : 50.0f);
 }
 
 QTEST_MAIN(tst_mainwindow)

@@ -75,8 +75,10 @@ bool loading::load(QString url)
 
     connect(manager, &QNetworkAccessManager::finished, this, &loading::replyFinished);
     QNetworkReply *reply = manager->get(QNetworkRequest(QUrl(url)));
-    connect(reply, &QNetworkReply::downloadProgress, this, [reply](qint64 received, qint64) {
-        if (received > maxReplyBytes && reply->isRunning()) {
+    // readyRead, not downloadProgress: the latter is throttled and may first come when
+    // the whole answer is already in memory.
+    connect(reply, &QNetworkReply::readyRead, this, [reply] {
+        if (reply->bytesAvailable() > maxReplyBytes && reply->isRunning()) {
             qCWarning(lcDownload) << "answer exceeds" << maxReplyBytes << "bytes, aborted";
             reply->abort();
         }
@@ -93,12 +95,17 @@ bool loading::load(QString url)
 
 void loading::replyFinished(QNetworkReply *reply)
 {
-    if (reply->error() != QNetworkReply::NoError) {
+    // An answer that ended past the cap before it could be aborted counts as aborted.
+    const QNetworkReply::NetworkError error =
+        reply->error() == QNetworkReply::NoError && reply->bytesAvailable() > maxReplyBytes
+            ? QNetworkReply::OperationCanceledError
+            : reply->error();
+    if (error != QNetworkReply::NoError) {
         netError = true;
         statusText = QStringLiteral("Ошибка сетевого соединения:%1  \n По запросу:%2")
-                         .arg(int(reply->error()))
+                         .arg(int(error))
                          .arg(reply->url().host(QUrl::FullyDecoded));
-        qCDebug(lcDownload) << "error" << reply->error() << reply->errorString();
+        qCDebug(lcDownload) << "error" << error << reply->errorString();
     } else if (fileMode) {
         const QString path = picturePath(fileName);
         if (storePicture(path, reply->readAll())) {

@@ -98,6 +98,11 @@ void TestHttpServer::answer(QTcpSocket *socket, const QString &path)
         socket->disconnectFromHost();
         return;
     }
+    if (r.behaviour == StopListening) {
+        server.close();
+        socket->disconnectFromHost();
+        return;
+    }
 
     QByteArray head = "HTTP/1.1 " + QByteArray::number(r.status) + " Status\r\n";
     head += "Content-Type: application/octet-stream\r\n";
@@ -123,6 +128,7 @@ void TestHttpServer::answer(QTcpSocket *socket, const QString &path)
         break;
     }
     case CloseBeforeHeaders:
+    case StopListening:
         break;
     }
 }

@@ -21,6 +21,7 @@ public:
         CloseBeforeHeaders, // close the connection without answering
         ShortBody,          // announce the whole length, send half, close
         ResetMidBody,       // send half of the body, then reset the connection
+        StopListening,      // stop accepting connections and close this one unanswered
     };
 
     struct Response

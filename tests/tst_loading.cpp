@@ -212,11 +212,18 @@ void tst_loading::pictureReplacesOlderFile()
     old.close();
     server->setBody(QStringLiteral("/p"), "new");
 
-    loading loader;
-    loader.fileMode = true;
-    loader.fileName = QStringLiteral("p");
-    QVERIFY(fetch(loader, QStringLiteral("/p")));
-    QCOMPARE(readFile(QStringLiteral("img/p.jpg")), QByteArray("new"));
+    {
+        loading loader;
+        loader.fileMode = true;
+        loader.fileName = QStringLiteral("p");
+        QVERIFY(fetch(loader, QStringLiteral("/p")));
+        QCOMPARE(readFile(QStringLiteral("img/p.jpg")), QByteArray("new"));
+        QCOMPARE(QFileInfo(QStringLiteral("img/p.jpg")).permissions() & QFileDevice::ReadOther,
+                 QFileDevice::ReadOther);
+    }
+    // The spare file that replacing leaves beside the pictures goes with the fetcher.
+    QCOMPARE(QDir(QStringLiteral("img")).entryList(QDir::Files | QDir::Hidden),
+             QStringList{QStringLiteral("p.jpg")});
 }
 
 void tst_loading::pictureWriteFailureKeepsOlderFile_data()

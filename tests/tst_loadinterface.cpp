@@ -253,10 +253,17 @@ void tst_loadinterface::pictureOverwritten()
     const TestSite site = TestSite::small();
     site.serve(*server);
 
-    loadInterface screen;
-    download(screen);
-    QVERIFY(old.open(QIODevice::ReadOnly));
-    QCOMPARE(old.readAll(), site.pictures.value(QStringLiteral("a_x")));
+    // A second run replaces every picture of the first.
+    for (int run = 0; run < 2; ++run) {
+        loadInterface screen;
+        download(screen);
+        QCOMPARE(screen.statusLabel->text(), QStringLiteral("Загрузка завершена"));
+        QVERIFY(old.open(QIODevice::ReadOnly));
+        QCOMPARE(old.readAll(), site.pictures.value(QStringLiteral("a_x")));
+        old.close();
+        // Nothing but the pictures is left behind, while the screen still exists.
+        QCOMPARE(QDir(QStringLiteral("img")).entryList(QDir::Files | QDir::Hidden).size(), 7);
+    }
 }
 
 void tst_loadinterface::pictureNotWritable()

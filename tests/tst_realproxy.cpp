@@ -161,7 +161,8 @@ QString tst_realproxy::download(quint16 port, const QString &user, const QString
             [&prompts] { ++prompts; });
     QSignalSpy ended(&screen, &loadInterface::endLoading);
     QTest::mouseClick(screen.getButton, Qt::LeftButton);
-    QTest::qWaitFor([&] { return ended.count() > 0 || screen.loader->netError; }, 30000);
+    if (!QTest::qWaitFor([&] { return ended.count() > 0 || screen.loader->netError; }, 30000))
+        return QStringLiteral("the download did not end");
     QTest::qWait(100);
     if (authPrompts)
         *authPrompts = prompts;

@@ -74,6 +74,8 @@ private slots:
     void isRight_data();
     void isRight();
     void grid();
+    void largePictureHeldAtIconSize();
+    void unreadablePictureCountsAsFound();
 
 private:
     QTemporaryDir workDir;
@@ -432,6 +434,43 @@ void tst_runtest::grid()
     QCOMPARE(second.statusLabel->text(),
              QStringLiteral("Ошибка! Отсутствует необходимый файл с картинкой для варианта: a z"));
     QVERIFY(!second.buttons.at(3)->icon().isNull());
+}
+
+void tst_runtest::largePictureHeldAtIconSize()
+{
+    QImage big(800, 400, QImage::Format_RGB32);
+    big.fill(Qt::red);
+    QVERIFY(big.save(QStringLiteral("img/big_wide.jpg")));
+    slideButton button;
+    button.value1 = QStringLiteral("big");
+    button.value2 = QStringLiteral("wide");
+    QVERIFY(button.setPicture());
+    const QList<QSize> sizes = button.icon().availableSizes();
+    QCOMPARE(sizes, QList<QSize>{QSize(90, 45)}); // aspect kept, never the full 800 x 400
+    QCOMPARE(button.icon().pixmap(90, 90).toImage().pixelColor(45, 22).red(), 254);
+
+    // A changed file is read again, not served from the cache.
+    big.fill(Qt::blue);
+    QFile file(QStringLiteral("img/big_wide.jpg"));
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    QVERIFY(big.save(&file, "JPEG"));
+    QVERIFY(file.setFileTime(QDateTime::currentDateTime().addSecs(5), QFileDevice::FileModificationTime));
+    file.close();
+    QVERIFY(button.setPicture());
+    QVERIFY(button.icon().pixmap(90, 90).toImage().pixelColor(45, 22).blue() > 200);
+}
+
+void tst_runtest::unreadablePictureCountsAsFound()
+{
+    QFile f(QStringLiteral("img/not_a.jpg"));
+    QVERIFY(f.open(QIODevice::WriteOnly));
+    f.write("not a picture");
+    f.close();
+    slideButton button;
+    button.value1 = QStringLiteral("not");
+    button.value2 = QStringLiteral("a");
+    QVERIFY(button.setPicture());
+    QVERIFY(button.icon().isNull());
 }
 
 QTEST_MAIN(tst_runtest)

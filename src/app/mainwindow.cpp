@@ -65,6 +65,7 @@ void MainWindow::startTest()
     if (pauseTimer)
         return; // the test starts once
     pauseTimer = new QTimer(this);
+    pauseTimer->setTimerType(Qt::PreciseTimer); // a coarse timer may fire 25 ms early
     tester = new runTest(tdata, slideTime, slideTotal, seriesTotal, pauseTime, this);
     connect(tester, &runTest::endTest, this, &MainWindow::endTest);
     replaceCentral(tester);

@@ -4,43 +4,10 @@
 
 #include <QDir>
 #include <QFile>
-#include <QFileInfo>
 #include <QNetworkAccessManager>
 #include <QNetworkReply>
 #include <QNetworkRequest>
-#include <QTemporaryFile>
 #include <QUrl>
-
-#include <cstdio>
-
-namespace {
-
-// Writes the picture beside its final name and renames it into place, so a failed or
-// short write leaves any older file of that name exactly as it was. No fsync: the
-// pictures are a cache that every run downloads again.
-bool storePicture(const QString &path, const QByteArray &data)
-{
-    const QString dir = QFileInfo(path).absolutePath();
-    QTemporaryFile tmp(dir + QStringLiteral("/.quelvan-XXXXXX.part"));
-    if (!tmp.open())
-        return false;
-    if (tmp.write(data) != data.size() || !tmp.flush())
-        return false;
-    tmp.setPermissions(QFileDevice::ReadOwner | QFileDevice::WriteOwner
-                       | QFileDevice::ReadGroup | QFileDevice::ReadOther);
-    tmp.close();
-    if (tmp.error() != QFileDevice::NoError)
-        return false;
-    // POSIX rename replaces the target atomically; QFile::rename refuses to replace.
-    if (std::rename(QFile::encodeName(tmp.fileName()).constData(),
-                    QFile::encodeName(path).constData())
-        != 0)
-        return false;
-    tmp.setAutoRemove(false);
-    return true;
-}
-
-} // namespace
 
 loading::loading(QObject *parent)
     : QObject(parent),
@@ -108,7 +75,7 @@ void loading::replyFinished(QNetworkReply *reply)
         qCDebug(lcDownload) << "error" << error << reply->errorString();
     } else if (fileMode) {
         const QString path = picturePath(fileName);
-        if (storePicture(path, reply->readAll())) {
+        if (pictures.store(path, reply->readAll())) {
             statusText = QStringLiteral("Данные успешно получены");
         } else {
             statusText = QStringLiteral("Не удалось записать файл");

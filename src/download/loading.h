@@ -1,6 +1,8 @@
 #ifndef LOADING_H
 #define LOADING_H
 
+#include "picturestore.h"
+
 #include <QObject>
 #include <QString>
 
@@ -25,6 +27,8 @@ public:
     static QString decodeText(QByteArray body);
     // Path of the picture file for a base name, formed from the current working directory.
     static QString picturePath(const QString &name);
+    // Removes the spare file that replacing pictures leaves beside them.
+    void discardSpareFile() { pictures.discardSpare(); }
     // False for a name that would leave the picture directory: one holding a slash or a
     // backslash, and "." or "..".
     static bool isSafePictureName(const QString &name);
@@ -45,6 +49,9 @@ signals:
 
 public slots:
     void replyFinished(QNetworkReply *reply);
+
+private:
+    pictureStore pictures;
 };
 
 #endif // LOADING_H

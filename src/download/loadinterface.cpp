@@ -167,6 +167,7 @@ void loadInterface::loadNextFile()
         makeLoadingFile(fileList.at(fileIndex));
         ++fileIndex;
     } else {
+        loader->discardSpareFile();
         statusLabel->setText(QStringLiteral("Загрузка завершена"));
         emit endLoading();
     }

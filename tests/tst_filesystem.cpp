@@ -2,6 +2,7 @@
 #include "loading.h"
 #include "testhttpserver.h"
 #include "testsite.h"
+#include "workdir.h"
 
 #include <QDir>
 #include <QLabel>
@@ -27,22 +28,19 @@ private slots:
 private:
     bool mountImg(const QString &options);
 
-    QTemporaryDir *work = nullptr;
-    QString oldCwd;
+    WorkDir *work = nullptr;
     bool mounted = false;
 };
 
 void tst_filesystem::init()
 {
-    work = new QTemporaryDir;
-    oldCwd = QDir::currentPath();
-    QVERIFY(QDir::setCurrent(work->path()));
+    work = new WorkDir;
+    QVERIFY(work->isValid());
     QVERIFY(QDir().mkdir(QStringLiteral("img")));
 }
 
 void tst_filesystem::cleanup()
 {
-    QDir::setCurrent(oldCwd);
     if (mounted)
         QProcess::execute(QStringLiteral("umount"), {work->path() + QStringLiteral("/img")});
     mounted = false;

@@ -8,6 +8,7 @@
 #include "runtest.h"
 #include "testhttpserver.h"
 #include "testsite.h"
+#include "workdir.h"
 
 #include <QDir>
 #include <QDirIterator>
@@ -200,9 +201,8 @@ void tst_hostile::matrix()
     QFETCH(QByteArray, body);
     QFETCH(QString, expected);
 
-    QTemporaryDir work;
-    const QString oldCwd = QDir::currentPath();
-    QVERIFY(QDir::setCurrent(work.path()));
+    const WorkDir work;
+    QVERIFY(work.isValid());
     // Pictures of an earlier run, which no failure may damage.
     QVERIFY(QDir().mkdir(QStringLiteral("img")));
     TestSite site = TestSite::small(2);
@@ -262,16 +262,14 @@ void tst_hostile::matrix()
         QVERIFY2(now == older.value(name) || (now == served && !(isSpoiled && spoil != Body)),
                  qPrintable(name));
     }
-    QDir::setCurrent(oldCwd);
 }
 
 void tst_hostile::millionPictureList()
 {
     // 1000 x 1000 values make a list of a million and one names; it is built, and the
     // download goes on until the first picture the server lacks.
-    QTemporaryDir work;
-    const QString oldCwd = QDir::currentPath();
-    QVERIFY(QDir::setCurrent(work.path()));
+    const WorkDir work;
+    QVERIFY(work.isValid());
     TestHttpServer server;
     QVERIFY(server.listen());
     TestSite site = TestSite::small(2);
@@ -291,7 +289,6 @@ void tst_hostile::millionPictureList()
     QCOMPARE(screen.fileList.last(), QStringLiteral("fail"));
     QCOMPARE(server.requests.size(), 9);
     QCOMPARE(screen.statusLabel->text(), netError.arg(203));
-    QDir::setCurrent(oldCwd);
 }
 
 QTEST_MAIN(tst_hostile)

@@ -1,5 +1,6 @@
 #include "loading.h"
 #include "testhttpserver.h"
+#include "workdir.h"
 
 #include <QDir>
 #include <QFile>
@@ -32,26 +33,22 @@ private:
     static QByteArray readFile(const QString &path);
 
     TestHttpServer *server = nullptr;
-    QTemporaryDir *workDir = nullptr;
-    QString oldCwd;
+    WorkDir *work = nullptr;
 };
 
 void tst_loading::init()
 {
     server = new TestHttpServer(this);
     QVERIFY(server->listen());
-    workDir = new QTemporaryDir;
-    QVERIFY(workDir->isValid());
-    oldCwd = QDir::currentPath();
-    QVERIFY(QDir::setCurrent(workDir->path()));
+    work = new WorkDir;
+    QVERIFY(work->isValid());
     QVERIFY(QDir().mkdir(QStringLiteral("img")));
 }
 
 void tst_loading::cleanup()
 {
-    QDir::setCurrent(oldCwd);
-    delete workDir;
-    workDir = nullptr;
+    delete work;
+    work = nullptr;
     delete server;
     server = nullptr;
 }

@@ -2,6 +2,7 @@
 #include "loading.h"
 #include "testhttpserver.h"
 #include "testsite.h"
+#include "workdir.h"
 
 #include <QCheckBox>
 #include <QDir>
@@ -55,25 +56,22 @@ private:
     void download(loadInterface &screen);
 
     TestHttpServer *server = nullptr;
-    QTemporaryDir *workDir = nullptr;
-    QString oldCwd;
+    WorkDir *work = nullptr;
 };
 
 void tst_loadinterface::init()
 {
     server = new TestHttpServer(this);
     QVERIFY(server->listen());
-    workDir = new QTemporaryDir;
-    oldCwd = QDir::currentPath();
-    QVERIFY(QDir::setCurrent(workDir->path()));
+    work = new WorkDir;
+    QVERIFY(work->isValid());
 }
 
 void tst_loadinterface::cleanup()
 {
-    QDir::setCurrent(oldCwd);
-    delete workDir;
+    delete work;
     delete server;
-    workDir = nullptr;
+    work = nullptr;
     server = nullptr;
 }
 

@@ -8,6 +8,7 @@
 #include "slidebutton.h"
 #include "testhttpserver.h"
 #include "testsite.h"
+#include "workdir.h"
 
 #include <QDir>
 #include <QLabel>
@@ -36,7 +37,6 @@ class tst_mainwindow : public QObject
     Q_OBJECT
 private slots:
     void initTestCase();
-    void cleanupTestCase();
     void init();
     void cleanup();
 
@@ -59,19 +59,12 @@ private:
     void prepare(MainWindow &w, const QString &text, int slideTotal, int seriesTotal, int pauseTime);
     void click(QWidget *button);
 
-    QTemporaryDir workDir;
-    QString oldCwd;
+    WorkDir workDir;
 };
 
 void tst_mainwindow::initTestCase()
 {
-    oldCwd = QDir::currentPath();
-    QVERIFY(QDir::setCurrent(workDir.path()));
-}
-
-void tst_mainwindow::cleanupTestCase()
-{
-    QDir::setCurrent(oldCwd);
+    QVERIFY(workDir.isValid());
 }
 
 void tst_mainwindow::init()
@@ -94,14 +87,9 @@ void tst_mainwindow::click(QWidget *button)
 void tst_mainwindow::prepare(MainWindow &w, const QString &text, int slideTotal, int seriesTotal,
                              int pauseTime)
 {
-    QDir().mkdir(QStringLiteral("img"));
     TestSite site;
     site.addPicturesFor({"a", "b"}, {"x", "y", "z"});
-    for (auto it = site.pictures.cbegin(); it != site.pictures.cend(); ++it) {
-        QFile f(QStringLiteral("img/") + it.key() + QStringLiteral(".jpg"));
-        QVERIFY(f.open(QIODevice::WriteOnly));
-        f.write(it.value());
-    }
+    QVERIFY(site.writePictures());
     w.loadWidget->testText = text;
     w.loadWidget->tmText = QStringLiteral("5");
     w.loadWidget->tsInSeriesText = QString::number(slideTotal);

@@ -11,6 +11,7 @@
 #include "testhttpserver.h"
 #include "testparser.h"
 #include "variant.h"
+#include "workdir.h"
 
 #include "conclusionshow.h"
 
@@ -298,9 +299,7 @@ void tst_maketest::playedToTheGraphThroughPythonServer()
         }(),
         10000);
 
-    QTemporaryDir work;
-    const QString oldCwd = QDir::currentPath();
-    QDir::setCurrent(work.path());
+    const WorkDir work;
     msClock::setFakeNow(1000);
     {
         MainWindow w;
@@ -334,7 +333,6 @@ void tst_maketest::playedToTheGraphThroughPythonServer()
         QCOMPARE(graph->values, (QList<float>{100, 100, 100}));
     }
     msClock::useRealClock();
-    QDir::setCurrent(oldCwd);
     server.terminate();
     server.waitForFinished();
 }

@@ -3,6 +3,7 @@
 #include "proxyconf.h"
 #include "testhttpserver.h"
 #include "testsite.h"
+#include "workdir.h"
 
 #include <QCheckBox>
 #include <QDir>
@@ -107,9 +108,7 @@ void tst_proxyconf::checkBoxToggles()
 
 void tst_proxyconf::appliedOnlyWhenStarted()
 {
-    QTemporaryDir dir;
-    const QString oldCwd = QDir::currentPath();
-    QDir::setCurrent(dir.path());
+    const WorkDir work;
 
     // Ticked and unticked again: starting uses no proxy.
     const QNetworkProxy before = QNetworkProxy::applicationProxy();
@@ -140,7 +139,6 @@ void tst_proxyconf::appliedOnlyWhenStarted()
         QCOMPARE(screen.loader->manager->proxy().hostName(), QStringLiteral("127.0.0.1"));
         QTRY_VERIFY(!screen.loader->busy);
     }
-    QDir::setCurrent(oldCwd);
 }
 
 void tst_proxyconf::downloadGoesThroughProxy()
@@ -150,9 +148,7 @@ void tst_proxyconf::downloadGoesThroughProxy()
     TestHttpServer proxy;
     QVERIFY(proxy.listen());
     TestSite::small().serve(proxy);
-    QTemporaryDir dir;
-    const QString oldCwd = QDir::currentPath();
-    QDir::setCurrent(dir.path());
+    const WorkDir work;
 
     loadInterface screen;
     QSignalSpy ended(&screen, &loadInterface::endLoading);
@@ -164,7 +160,6 @@ void tst_proxyconf::downloadGoesThroughProxy()
     QVERIFY(ended.wait(10000));
     QCOMPARE(proxy.requests.size(), 14);
     QCOMPARE(proxy.requests.first(), QStringLiteral("/quelvan/test.php"));
-    QDir::setCurrent(oldCwd);
 }
 
 QTEST_MAIN(tst_proxyconf)

@@ -3,6 +3,7 @@
 #include "proxyconf.h"
 #include "testhttpserver.h"
 #include "testsite.h"
+#include "workdir.h"
 
 #include <QAuthenticator>
 #include <QCheckBox>
@@ -47,8 +48,7 @@ private:
     QProcess squid;
     quint16 squidPort = 0;
     TestHttpServer origin;
-    QTemporaryDir *work = nullptr;
-    QString oldCwd;
+    WorkDir *work = nullptr;
 };
 
 quint16 tst_realproxy::freePort()
@@ -134,15 +134,12 @@ void tst_realproxy::cleanupTestCase()
 
 void tst_realproxy::init()
 {
-    work = new QTemporaryDir;
-    oldCwd = QDir::currentPath();
-    QDir::setCurrent(work->path());
+    work = new WorkDir;
     origin.requests.clear();
 }
 
 void tst_realproxy::cleanup()
 {
-    QDir::setCurrent(oldCwd);
     delete work;
 }
 

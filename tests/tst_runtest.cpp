@@ -3,6 +3,7 @@
 #include "slidebutton.h"
 #include "slidedata.h"
 #include "testsite.h"
+#include "workdir.h"
 #include "variant.h"
 
 #include <QDir>
@@ -57,7 +58,6 @@ private slots:
     void initTestCase();
     void init();
     void cleanup();
-    void cleanupTestCase();
 
     void parse_data();
     void parse();
@@ -78,32 +78,20 @@ private slots:
     void unreadablePictureCountsAsFound();
 
 private:
-    QTemporaryDir workDir;
-    QString oldCwd;
+    WorkDir workDir;
 };
 
 void tst_runtest::initTestCase()
 {
-    oldCwd = QDir::currentPath();
-    QVERIFY(QDir::setCurrent(workDir.path()));
-}
-
-void tst_runtest::cleanupTestCase()
-{
-    QDir::setCurrent(oldCwd);
+    QVERIFY(workDir.isValid());
 }
 
 void tst_runtest::init()
 {
     QDir(QStringLiteral("img")).removeRecursively();
-    QVERIFY(QDir().mkdir(QStringLiteral("img")));
     TestSite site;
     site.addPicturesFor({"a", "b"}, {"x", "y", "z"});
-    for (auto it = site.pictures.cbegin(); it != site.pictures.cend(); ++it) {
-        QFile f(QStringLiteral("img/") + it.key() + QStringLiteral(".jpg"));
-        QVERIFY(f.open(QIODevice::WriteOnly));
-        f.write(it.value());
-    }
+    QVERIFY(site.writePictures());
     msClock::setFakeNow(100000);
 }
 
@@ -449,7 +437,7 @@ void tst_runtest::largePictureHeldAtIconSize()
     QCOMPARE(sizes, QList<QSize>{QSize(90, 45)}); // aspect kept, never the full 800 x 400
     QCOMPARE(button.icon().pixmap(90, 90).toImage().pixelColor(45, 22).red(), 254);
 
-    // A changed file is read again, not served from the cache.
+    // A changed file is read again.
     big.fill(Qt::blue);
     QFile file(QStringLiteral("img/big_wide.jpg"));
     QVERIFY(file.open(QIODevice::WriteOnly));

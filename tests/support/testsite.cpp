@@ -3,6 +3,8 @@
 #include "testhttpserver.h"
 
 #include <QBuffer>
+#include <QDir>
+#include <QFile>
 #include <QImage>
 #include <QStringList>
 
@@ -55,4 +57,16 @@ void TestSite::serve(TestHttpServer &server) const
     server.setBody(QStringLiteral("/quelvan/pars.php"), pars);
     for (auto it = pictures.cbegin(); it != pictures.cend(); ++it)
         server.setBody(QStringLiteral("/quelvan/img/") + it.key() + QStringLiteral(".jpg"), it.value());
+}
+
+bool TestSite::writePictures(const QString &dir) const
+{
+    if (!QDir().mkpath(dir))
+        return false;
+    for (auto it = pictures.cbegin(); it != pictures.cend(); ++it) {
+        QFile f(dir + QLatin1Char('/') + it.key() + QStringLiteral(".jpg"));
+        if (!f.open(QIODevice::WriteOnly) || f.write(it.value()) != it.value().size())
+            return false;
+    }
+    return true;
 }

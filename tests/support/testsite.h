@@ -28,6 +28,8 @@ struct TestSite
     void addPicturesFor(const QStringList &first, const QStringList &second);
 
     void serve(TestHttpServer &server) const;
+    // Writes every picture into `dir` (img/ below the working directory by default).
+    bool writePictures(const QString &dir = QStringLiteral("img")) const;
 };
 
 #endif // TESTSITE_H

@@ -1,0 +1,82 @@
+#!/bin/sh
+# Runs every benchmark and prints a table of figures and ratios.
+# Usage: bench/run.sh [--quick]
+#   --quick  fewer runs and a short timing benchmark (about a minute in all)
+# The test server is nginx on 127.0.0.1, started here with its own configuration.
+set -eu
+
+cd "$(dirname "$0")/.."
+QUICK="${1:-}"
+BUILD_DIR=build-bench
+
+sh tools/install-deps.sh cmake make g++ qtbase5-dev qtbase5-dev-tools nginx-light curl xvfb
+
+cmake -S . -B "$BUILD_DIR" -DCMAKE_BUILD_TYPE=Release -DQUELVAN_BUILD_TESTS=OFF \
+    -DQUELVAN_BUILD_BENCH=ON >/dev/null
+cmake --build "$BUILD_DIR" --parallel "$(nproc)" --target quelvan-bench quelvan-maketest >/dev/null
+
+# 7 documents and 101 pictures of about 30 KB; 100 series of 2 slides.
+WORK="$(pwd)/$BUILD_DIR/bench-work"
+SITE="$WORK/site"
+rm -rf "$WORK"
+mkdir -p "$WORK/tmp"
+"$BUILD_DIR/tools/maketest/quelvan-maketest" --series 100 --slides 2 --slide-time 1 --pause 1 \
+    --first 0,1,2,3,4,5,6,7,8,9 --second a,b,c,d,e,f,g,h,i,j --picture-size 800 --seed 7 \
+    "$SITE" >/dev/null
+chmod -R a+rX "$WORK"
+
+PORT="$(python3 -c 'import socket; s=socket.socket(); s.bind(("127.0.0.1",0)); print(s.getsockname()[1])')"
+cat >"$WORK/nginx.conf" <<CONF
+daemon off;
+master_process off;
+worker_processes 1;
+pid $WORK/nginx.pid;
+error_log $WORK/error.log;
+events { worker_connections 64; }
+http {
+    log_format conn '\$connection \$request_uri';
+    access_log $WORK/access.log conn;
+    client_body_temp_path $WORK/tmp;
+    keepalive_timeout 65;
+    keepalive_requests 100000;
+    server {
+        listen 127.0.0.1:$PORT;
+        root $SITE;
+        location / { default_type application/octet-stream; }
+    }
+}
+CONF
+nginx -c "$WORK/nginx.conf" -p "$WORK" &
+NGINX=$!
+XVFB=""
+trap 'kill "$NGINX" $XVFB 2>/dev/null || true' EXIT INT TERM
+sleep 0.5
+URL="http://127.0.0.1:$PORT"
+
+export QT_QPA_PLATFORM="${QT_QPA_PLATFORM:-offscreen}"
+echo "machine: $(nproc) cores, $(grep -m1 'model name' /proc/cpuinfo | cut -d: -f2 | sed 's/^ //'), Qt platform $QT_QPA_PLATFORM"
+echo "server: nginx $(nginx -v 2>&1 | cut -d/ -f2) on $URL, $(ls "$SITE/quelvan/img" | wc -l) pictures, $(du -sk "$SITE/quelvan/img" | cut -f1) KiB"
+
+# Connection reuse: one download as the server sees it.
+before=$(wc -l <"$WORK/access.log")
+"$BUILD_DIR/bench/quelvan-bench" download-once --url "$URL" --site "$SITE" >/dev/null
+tail -n +"$((before + 1))" "$WORK/access.log" >"$WORK/once.log"
+echo "one download: $(wc -l <"$WORK/once.log") requests on $(cut -d' ' -f1 "$WORK/once.log" | sort -u | wc -l) connection(s)"
+
+if [ "$QUICK" = "--quick" ]; then
+    "$BUILD_DIR/bench/quelvan-bench" all --url "$URL" --site "$SITE" --runs 3 --quick
+else
+    "$BUILD_DIR/bench/quelvan-bench" all --url "$URL" --site "$SITE" --runs 9
+fi
+
+# Start-up once more under a real X server, as a person starts it (Xvfb, no window manager).
+rm -f "$WORK/display"
+Xvfb -displayfd 3 -nolisten tcp -screen 0 1280x1024x24 3>"$WORK/display" 2>/dev/null &
+XVFB=$!
+for _ in 1 2 3 4 5 6 7 8 9 10; do [ -s "$WORK/display" ] && break; sleep 0.3; done
+if [ -s "$WORK/display" ]; then
+    DISPLAY=":$(cat "$WORK/display")" QT_QPA_PLATFORM=xcb \
+        "$BUILD_DIR/bench/quelvan-bench" startup --url "$URL" --site "$SITE" $QUICK
+else
+    echo "Xvfb did not start; start-up under X skipped"
+fi

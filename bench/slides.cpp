@@ -1,0 +1,103 @@
+// Slide switch: from a click to the next slide with its five icons set, against decoding the
+// same five JPEG files with QImageReader alone.
+#include "bench.h"
+
+#include "runtest.h"
+#include "slidebutton.h"
+#include "slidedata.h"
+#include "testparser.h"
+#include "variant.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QLabel>
+#include <QImageReader>
+#include <QPixmapCache>
+
+namespace bench {
+
+namespace {
+
+QString readText(const QString &path)
+{
+    QFile f(path);
+    f.open(QIODevice::ReadOnly);
+    return QString::fromUtf8(f.readAll());
+}
+
+QStringList slideFiles(const slideData &slide)
+{
+    QStringList files;
+    for (int i = 0; i < 4; ++i)
+        files.append(QDir::currentPath() + "/img/" + slide.variants.at(i)->value1 + '_'
+                     + slide.variants.at(i)->value2 + ".jpg");
+    files.append(QDir::currentPath() + QStringLiteral("/img/fail.jpg"));
+    return files;
+}
+
+double decodeAlone(const QStringList &files)
+{
+    QElapsedTimer t;
+    t.start();
+    for (const QString &f : files) {
+        QImageReader reader(f);
+        const QImage image = reader.read();
+        if (image.isNull())
+            qFatal("cannot decode %s", qPrintable(f));
+    }
+    return t.nsecsElapsed() / 1e6;
+}
+
+} // namespace
+
+void slideSwitch(const Config &c)
+{
+    const QString oldCwd = QDir::currentPath();
+    QDir::setCurrent(c.site + QStringLiteral("/quelvan")); // img/ holds the pictures
+    const QString text = readText(QStringLiteral("test.php"));
+    const int slides = text.count(QStringLiteral("<br>")) + 1;
+    const int perSeries = qMin(slides / 2, c.quick ? 10 : 50);
+
+    QList<QStringList> files;
+    for (const QString &line : text.split(QStringLiteral("<br>"))) {
+        slideData s;
+        if (testParser::parseSlide(line, &s) >= 5)
+            files.append(slideFiles(s));
+    }
+
+    // Series 1 with an empty pixmap cache before every switch (cold); series 2 replays the
+    // same slides (warm: whatever the toolkit kept from series 1).
+    QVector<double> cold, warm, reference;
+    for (int series = 1; series <= 2; ++series) {
+        QPixmapCache::clear();
+        runTest runner(text, 1000, perSeries, 1, 0);
+        runner.show();
+        runner.startTest(1);
+        QApplication::processEvents();
+        for (int i = 1; i < perSeries; ++i) {
+            if (series == 1)
+                QPixmapCache::clear();
+            QElapsedTimer t;
+            t.start();
+            runner.pressBut(1);
+            const double ms = t.nsecsElapsed() / 1e6;
+            if (runner.testFailed || runner.tekSlide != i + 1)
+                qFatal("the runner did not switch: %s", qPrintable(runner.statusLabel->text()));
+            (series == 1 ? cold : warm).append(ms);
+            QApplication::processEvents(); // paint, as on screen
+            if (series == 1)
+                reference.append(decodeAlone(files.at(i)));
+        }
+    }
+    QDir::setCurrent(oldCwd);
+
+    const Stats sc = stats(cold), sw = stats(warm), sr = stats(reference);
+    addRow({"slide switch, cold (first series)", fmt(sc, "ms", 3), fmt(sr, "ms", 3),
+            sc.median / sr.median, "<= 1.20", sc.median <= 1.2 * sr.median, QString()});
+    addRow({"slide switch, warm (later series)", fmt(sw, "ms", 3), fmt(sr, "ms", 3),
+            sw.median / sr.median, "<= 1.20", sw.median <= 1.2 * sr.median, QString()});
+}
+
+} // namespace bench

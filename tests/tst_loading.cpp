@@ -5,7 +5,6 @@
 #include <QDir>
 #include <QFile>
 #include <QSignalSpy>
-#include <QTcpServer>
 #include <QTemporaryDir>
 #include <QtTest>
 
@@ -16,11 +15,8 @@ private slots:
     void init();
     void cleanup();
 
-    void textBody_data();
-    void textBody();
     void failedAnswer_data();
     void failedAnswer();
-    void connectionRefused();
     void loadWhileBusy();
     void finishMayLoadAgain();
     void pictureStored();
@@ -67,34 +63,6 @@ QByteArray tst_loading::readFile(const QString &path)
     return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("<missing>");
 }
 
-void tst_loading::textBody_data()
-{
-    QTest::addColumn<QByteArray>("body");
-    QTest::addColumn<QString>("expected");
-
-    QTest::newRow("utf-8 decoded") << QByteArray("Тест \xe2\x84\x96 1") << QStringLiteral("Тест № 1");
-    QTest::newRow("cut at the first NUL") << QByteArray("12\0" "34\0", 6) << QStringLiteral("12");
-    QTest::newRow("NUL first gives empty") << QByteArray("\0abc", 4) << QString();
-    QTest::newRow("empty body") << QByteArray() << QString();
-    QTest::newRow("not trimmed") << QByteArray("  5 \r\n") << QStringLiteral("  5 \r\n");
-    QTest::newRow("markup kept") << QByteArray("<b>x</b><br>") << QStringLiteral("<b>x</b><br>");
-}
-
-void tst_loading::textBody()
-{
-    QFETCH(QByteArray, body);
-    QFETCH(QString, expected);
-    server->setBody(QStringLiteral("/doc"), body);
-
-    loading loader;
-    QVERIFY(fetch(loader, QStringLiteral("/doc")));
-    QCOMPARE(loader.replyText, expected);
-    QCOMPARE(loader.statusText, QStringLiteral("Данные успешно получены"));
-    QVERIFY(!loader.netError);
-    QVERIFY(!loader.busy);
-    QCOMPARE(loader.stepCount, 1);
-}
-
 void tst_loading::failedAnswer_data()
 {
     QTest::addColumn<int>("status");
@@ -123,22 +91,6 @@ void tst_loading::failedAnswer()
     loader.fileName = QStringLiteral("p");
     QVERIFY(fetch(loader, QStringLiteral("/doc")));
     QVERIFY(!QFile::exists(QStringLiteral("img/p.jpg")));
-}
-
-void tst_loading::connectionRefused()
-{
-    QTcpServer probe;
-    QVERIFY(probe.listen(QHostAddress::LocalHost));
-    const quint16 port = probe.serverPort();
-    probe.close();
-
-    loading loader;
-    QSignalSpy finished(&loader, &loading::finish);
-    QVERIFY(loader.load(QStringLiteral("http://127.0.0.1:%1/quelvan/test.php").arg(port)));
-    QVERIFY(finished.wait(10000));
-    QVERIFY(loader.netError);
-    QCOMPARE(loader.statusText,
-             QStringLiteral("Ошибка сетевого соединения:1  \n По запросу:127.0.0.1"));
 }
 
 void tst_loading::loadWhileBusy()

@@ -24,8 +24,8 @@ struct Row
     QString name;
     QString quelvan;
     QString reference;
-    double ratio = 0;    // quelvan / reference; 0 when there is none
-    QString target;      // e.g. "<= 1.10"
+    double ratio = 0; // quelvan / reference; 0 when there is none
+    QString target;   // e.g. "<= 1.10"
     bool pass = true;
     QString note;
 };

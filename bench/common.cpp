@@ -83,7 +83,11 @@ void printTable()
     for (const Row &r : rows()) {
         out << "| " << r.name << " | " << r.quelvan << " | " << r.reference << " | "
             << (r.ratio > 0 ? QString::number(r.ratio, 'f', 2) : QString()) << " | " << r.target
-            << " | " << (r.target.isEmpty() ? QString() : r.pass ? "met" : "MISSED") << " |\n";
+            << " | "
+            << (r.target.isEmpty() ? QString()
+                : r.pass           ? "met"
+                                   : "MISSED")
+            << " |\n";
         if (!r.note.isEmpty())
             out << "|  | " << r.note << " | | | | |\n";
     }

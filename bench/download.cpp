@@ -2,8 +2,8 @@
 // loop (the floor of the toolkit) and against one curl process on one connection.
 #include "bench.h"
 
-#include "loadinterface.h"
 #include "loading.h"
+#include "loadinterface.h"
 
 #include <QDir>
 #include <QElapsedTimer>
@@ -25,8 +25,8 @@ namespace bench {
 
 namespace {
 
-const QStringList documents{"test", "instr", "tm", "ts_in_series", "totalseries", "pauseseries",
-                            "pars"};
+const QStringList documents{"test",        "instr",       "tm",  "ts_in_series",
+                            "totalseries", "pauseseries", "pars"};
 
 QStringList requestUrls(const Config &c, const QStringList &pictures)
 {
@@ -113,7 +113,8 @@ double runCurl(const QStringList &urls)
 {
     QStringList args{"-s", "--fail", "-w", "%{time_total}\\n"};
     for (const QString &u : urls)
-        args << "-o" << "/dev/null" << u;
+        args << "-o"
+             << "/dev/null" << u;
     QProcess curl;
     curl.start(QStringLiteral("curl"), args);
     curl.waitForFinished(60000);

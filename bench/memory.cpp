@@ -13,9 +13,9 @@
 #include "slidebutton.h"
 
 #include <QApplication>
-#include <QLabel>
 #include <QDir>
 #include <QElapsedTimer>
+#include <QLabel>
 #include <QMainWindow>
 #include <QProcess>
 #include <QPushButton>

@@ -12,8 +12,8 @@
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
-#include <QLabel>
 #include <QImageReader>
+#include <QLabel>
 #include <QPixmapCache>
 
 namespace bench {

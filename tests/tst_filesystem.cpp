@@ -1,5 +1,5 @@
-#include "loadinterface.h"
 #include "loading.h"
+#include "loadinterface.h"
 #include "testhttpserver.h"
 #include "testsite.h"
 #include "workdir.h"
@@ -50,8 +50,8 @@ void tst_filesystem::cleanup()
 bool tst_filesystem::mountImg(const QString &options)
 {
     QProcess mount;
-    mount.start(QStringLiteral("mount"), {"-t", "tmpfs", "-o", options, "tmpfs",
-                                          work->path() + QStringLiteral("/img")});
+    mount.start(QStringLiteral("mount"),
+                {"-t", "tmpfs", "-o", options, "tmpfs", work->path() + QStringLiteral("/img")});
     mounted = mount.waitForFinished(10000) && mount.exitStatus() == QProcess::NormalExit
               && mount.exitCode() == 0;
     return mounted;

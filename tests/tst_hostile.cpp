@@ -1,8 +1,8 @@
 #include "conclgraph.h"
 #include "conclusionshow.h"
 #include "instrshow.h"
-#include "loadinterface.h"
 #include "loading.h"
+#include "loadinterface.h"
 #include "mainwindow.h"
 #include "msclock.h"
 #include "runtest.h"
@@ -12,8 +12,8 @@
 
 #include <QDir>
 #include <QDirIterator>
-#include <QPointer>
 #include <QLabel>
+#include <QPointer>
 #include <QPushButton>
 #include <QTemporaryDir>
 #include <QtTest>
@@ -87,8 +87,8 @@ void tst_hostile::matrix_data()
     QTest::addColumn<QByteArray>("body"); // for Body: what the server sends instead
     QTest::addColumn<QString>("expected");
 
-    const QStringList docs{"test", "instr", "tm", "ts_in_series", "totalseries", "pauseseries",
-                           "pars"};
+    const QStringList docs{"test",        "instr",       "tm",  "ts_in_series",
+                           "totalseries", "pauseseries", "pars"};
     const QString a = QStringLiteral("[a,x][b,x][a,y][b,z][a,z]");
     struct Failure
     {
@@ -112,40 +112,48 @@ void tst_hostile::matrix_data()
                 << path << f.spoil << QByteArray()
                 << (doc == QLatin1String("pars") ? listFailure : netError.arg(f.code));
         }
-        QTest::addRow("picture: %s", f.name)
-            << QStringLiteral("/quelvan/img/a_y.jpg") << f.spoil << QByteArray() << netError.arg(f.code);
+        QTest::addRow("picture: %s", f.name) << QStringLiteral("/quelvan/img/a_y.jpg") << f.spoil
+                                             << QByteArray() << netError.arg(f.code);
     }
 
     // Answers past 64 MiB are cut off rather than held in memory.
     const QByteArray huge((64 << 20) + 4096, 'x');
-    QTest::newRow("test: 64 MiB and more") << "/quelvan/test.php" << Body << huge << netError.arg(5);
-    QTest::newRow("picture: 64 MiB and more") << "/quelvan/img/b_z.jpg" << Body << huge << netError.arg(5);
+    QTest::newRow("test: 64 MiB and more")
+        << "/quelvan/test.php" << Body << huge << netError.arg(5);
+    QTest::newRow("picture: 64 MiB and more")
+        << "/quelvan/img/b_z.jpg" << Body << huge << netError.arg(5);
 
     // Bodies that arrive whole but are odd.
     QTest::newRow("test: empty") << "/quelvan/test.php" << Body << QByteArray() << buildFailure;
-    QTest::newRow("instr: empty") << "/quelvan/instr.php" << Body << QByteArray() << statusLine(5, 2, 10);
+    QTest::newRow("instr: empty") << "/quelvan/instr.php" << Body << QByteArray()
+                                  << statusLine(5, 2, 10);
     QTest::newRow("tm: empty") << "/quelvan/tm.php" << Body << QByteArray() << statusLine(0, 2, 0);
-    QTest::newRow("ts_in_series: empty") << "/quelvan/ts_in_series.php" << Body << QByteArray()
-                                         << "graph";
+    QTest::newRow("ts_in_series: empty")
+        << "/quelvan/ts_in_series.php" << Body << QByteArray() << "graph";
     QTest::newRow("pars: empty") << "/quelvan/pars.php" << Body << QByteArray() << listFailure;
-    QTest::newRow("picture: empty") << "/quelvan/img/a_x.jpg" << Body << QByteArray()
-                                    << statusLine(5, 2, 10);
+    QTest::newRow("picture: empty")
+        << "/quelvan/img/a_x.jpg" << Body << QByteArray() << statusLine(5, 2, 10);
     QTest::newRow("test: NUL cuts the second slide")
-        << "/quelvan/test.php" << Body << QByteArray(a.toUtf8() + QByteArray("<br>\0", 5) + a.toUtf8())
-        << buildFailure;
-    QTest::newRow("tm: NUL after the digits") << "/quelvan/tm.php" << Body << QByteArray("7\0" "00", 4)
+        << "/quelvan/test.php" << Body
+        << QByteArray(a.toUtf8() + QByteArray("<br>\0", 5) + a.toUtf8()) << buildFailure;
+    QTest::newRow("tm: NUL after the digits") << "/quelvan/tm.php" << Body
+                                              << QByteArray("7\0"
+                                                            "00",
+                                                            4)
                                               << statusLine(7, 2, 14);
     QTest::newRow("pars: NUL in the second group")
         << "/quelvan/pars.php" << Body << QByteArray("[a,b][x,\0y,z]", 13) << listFailure;
-    QTest::newRow("picture: NUL bytes kept") << "/quelvan/img/a_x.jpg" << Body
-                                             << QByteArray("\xff\xd8\0\0\0\xff", 6) << statusLine(5, 2, 10);
-    QTest::newRow("instr: invalid UTF-8") << "/quelvan/instr.php" << Body
-                                          << QByteArray("\xc3\x28\xff\xfe<b>") << statusLine(5, 2, 10);
+    QTest::newRow("picture: NUL bytes kept")
+        << "/quelvan/img/a_x.jpg" << Body << QByteArray("\xff\xd8\0\0\0\xff", 6)
+        << statusLine(5, 2, 10);
+    QTest::newRow("instr: invalid UTF-8")
+        << "/quelvan/instr.php" << Body << QByteArray("\xc3\x28\xff\xfe<b>")
+        << statusLine(5, 2, 10);
     QTest::newRow("test: invalid UTF-8 between variants")
-        << "/quelvan/test.php" << Body
-        << QByteArray(a.toUtf8() + "\xc3\x28\xff<br>" + a.toUtf8()) << statusLine(5, 2, 10);
-    QTest::newRow("pars: invalid UTF-8 value") << "/quelvan/pars.php" << Body
-                                               << QByteArray("[a,b,\xff][x,y,z]") << statusLine(5, 2, 10);
+        << "/quelvan/test.php" << Body << QByteArray(a.toUtf8() + "\xc3\x28\xff<br>" + a.toUtf8())
+        << statusLine(5, 2, 10);
+    QTest::newRow("pars: invalid UTF-8 value")
+        << "/quelvan/pars.php" << Body << QByteArray("[a,b,\xff][x,y,z]") << statusLine(5, 2, 10);
     QTest::newRow("instr: 5 MiB") << "/quelvan/instr.php" << Body << QByteArray(5 << 20, 'i')
                                   << statusLine(5, 2, 10);
     QTest::newRow("test: 5 MiB of text around the slides")
@@ -153,8 +161,8 @@ void tst_hostile::matrix_data()
         << QByteArray(QByteArray(5 << 20, ' ') + a.toUtf8() + "<br>" + a.toUtf8())
         << statusLine(5, 2, 10);
     QTest::newRow("pars: 5 MiB between the groups")
-        << "/quelvan/pars.php" << Body << QByteArray("[a,b]" + QByteArray(5 << 20, '\n') + "[x,y,z]")
-        << statusLine(5, 2, 10);
+        << "/quelvan/pars.php" << Body
+        << QByteArray("[a,b]" + QByteArray(5 << 20, '\n') + "[x,y,z]") << statusLine(5, 2, 10);
     // The first group runs from the first "[" to the first "]": its value is 5 MiB long, and
     // the server has no such picture.
     QTest::newRow("pars: 5 MiB of [ before the groups")
@@ -162,35 +170,43 @@ void tst_hostile::matrix_data()
         << netError.arg(203);
 
     // Value lists.
-    QTest::newRow("pars: no group") << "/quelvan/pars.php" << Body << QByteArray("a,b x,y") << listFailure;
-    QTest::newRow("pars: one group") << "/quelvan/pars.php" << Body << QByteArray("[a,b]") << listFailure;
-    QTest::newRow("pars: three groups") << "/quelvan/pars.php" << Body << QByteArray("[a][x][z]")
-                                        << listFailure;
-    QTest::newRow("pars: ../x") << "/quelvan/pars.php" << Body << QByteArray("[a,b][../x,y,z]") << listFailure;
-    QTest::newRow("pars: /abs") << "/quelvan/pars.php" << Body << QByteArray("[/abs,a,b][x,y,z]") << listFailure;
-    QTest::newRow("pars: a\\b") << "/quelvan/pars.php" << Body << QByteArray("[a\\b,a,b][x,y,z]") << listFailure;
+    QTest::newRow("pars: no group")
+        << "/quelvan/pars.php" << Body << QByteArray("a,b x,y") << listFailure;
+    QTest::newRow("pars: one group")
+        << "/quelvan/pars.php" << Body << QByteArray("[a,b]") << listFailure;
+    QTest::newRow("pars: three groups")
+        << "/quelvan/pars.php" << Body << QByteArray("[a][x][z]") << listFailure;
+    QTest::newRow("pars: ../x") << "/quelvan/pars.php" << Body << QByteArray("[a,b][../x,y,z]")
+                                << listFailure;
+    QTest::newRow("pars: /abs") << "/quelvan/pars.php" << Body << QByteArray("[/abs,a,b][x,y,z]")
+                                << listFailure;
+    QTest::newRow("pars: a\\b") << "/quelvan/pars.php" << Body << QByteArray("[a\\b,a,b][x,y,z]")
+                                << listFailure;
     QTest::newRow("pars: .. . a b and Cyrillic are safe")
-        << "/quelvan/pars.php" << Body << QByteArray("[a,b,..,.][x,y,z,a b,Ж]") << statusLine(5, 2, 10);
+        << "/quelvan/pars.php" << Body << QByteArray("[a,b,..,.][x,y,z,a b,Ж]")
+        << statusLine(5, 2, 10);
 
     // Test texts.
     for (int n = 1; n <= 4; ++n)
         QTest::addRow("test: a slide of %d variants", n)
             << "/quelvan/test.php" << Body
             << QByteArray(a.toUtf8() + "<br>" + QByteArray("[a,x]").repeated(n)) << buildFailure;
-    QTest::newRow("tm: 2147483648 reads 0") << "/quelvan/tm.php" << Body << QByteArray("2147483648")
-                                            << statusLine(0, 2, 0);
-    QTest::newRow("tm: -5") << "/quelvan/tm.php" << Body << QByteArray("-5") << statusLine(-5, 2, -10);
-    QTest::newRow("ts_in_series: 99999999999 reads 0") << "/quelvan/ts_in_series.php" << Body
-                                                       << QByteArray("99999999999") << "graph";
-    QTest::newRow("ts_in_series: -5") << "/quelvan/ts_in_series.php" << Body << QByteArray("-5")
-                                      << "graph";
+    QTest::newRow("tm: 2147483648 reads 0")
+        << "/quelvan/tm.php" << Body << QByteArray("2147483648") << statusLine(0, 2, 0);
+    QTest::newRow("tm: -5") << "/quelvan/tm.php" << Body << QByteArray("-5")
+                            << statusLine(-5, 2, -10);
+    QTest::newRow("ts_in_series: 99999999999 reads 0")
+        << "/quelvan/ts_in_series.php" << Body << QByteArray("99999999999") << "graph";
+    QTest::newRow("ts_in_series: -5")
+        << "/quelvan/ts_in_series.php" << Body << QByteArray("-5") << "graph";
     QTest::newRow("totalseries: 2147483647 needs too many slides")
         << "/quelvan/totalseries.php" << Body << QByteArray("2147483647") << buildFailure;
-    QTest::newRow("totalseries: -5") << "/quelvan/totalseries.php" << Body << QByteArray("-5")
-                                     << statusLine(5, 2, 10);
+    QTest::newRow("totalseries: -5")
+        << "/quelvan/totalseries.php" << Body << QByteArray("-5") << statusLine(5, 2, 10);
     QTest::newRow("test: 10 MB of variants")
         << "/quelvan/test.php" << Body
-        << QByteArray(QByteArray("[a,x]").repeated(1 << 20) + "<br>" + QByteArray("[b,y]").repeated(1 << 20))
+        << QByteArray(QByteArray("[a,x]").repeated(1 << 20) + "<br>"
+                      + QByteArray("[b,y]").repeated(1 << 20))
         << statusLine(5, 2, 10);
 }
 
@@ -230,9 +246,9 @@ void tst_hostile::matrix()
     }
     server.setResponse(path, r);
     // Safe look-alike names get pictures too.
-    for (const QString &n : {"a_a b", "a_Ж", "b_a b", "b_Ж", ".._x", ".._y", ".._z", ".._a b",
-                             ".._Ж", "._x", "._y", "._z", "._a b", "._Ж", "a_x", "\uFFFD_x",
-                             "\uFFFD_y", "\uFFFD_z"})
+    for (const QString &n :
+         {"a_a b", "a_Ж", "b_a b", "b_Ж", ".._x", ".._y", ".._z", ".._a b", ".._Ж", "._x", "._y",
+          "._z", "._a b", "._Ж", "a_x", "\uFFFD_x", "\uFFFD_y", "\uFFFD_z"})
         if (!site.pictures.contains(n))
             server.setBody(QStringLiteral("/quelvan/img/%1.jpg").arg(n), TestSite::jpeg(Qt::gray));
 

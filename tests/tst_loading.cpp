@@ -207,7 +207,8 @@ void tst_loading::pictureWriteFailureKeepsOlderFile()
         QCOMPARE(readFile(QStringLiteral("img")), QByteArray("old"));
     if (obstacle == QLatin1String("dir-at-picture")) {
         QVERIFY(QFileInfo(QStringLiteral("img/p.jpg/inner")).isDir());
-        QCOMPARE(QDir(QStringLiteral("img")).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot),
+        QCOMPARE(QDir(QStringLiteral("img"))
+                     .entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot),
                  QStringList{QStringLiteral("p.jpg")});
     }
 }

@@ -1,5 +1,5 @@
-#include "loadinterface.h"
 #include "loading.h"
+#include "loadinterface.h"
 #include "testhttpserver.h"
 #include "testsite.h"
 #include "workdir.h"
@@ -178,13 +178,15 @@ void tst_loadinterface::pictureList_data()
     QTest::newRow("one value each") << QByteArray("[a][b]") << QStringList{"a_b", "fail"};
     QTest::newRow("repeated value") << QByteArray("[a,a][x]") << QStringList{"a_x", "a_x", "fail"};
     QTest::newRow("empty values") << QByteArray("[,][x]") << QStringList{"_x", "_x", "fail"};
-    QTest::newRow("empty middle value") << QByteArray("[a,,b][x]") << QStringList{"a_x", "_x", "b_x", "fail"};
+    QTest::newRow("empty middle value")
+        << QByteArray("[a,,b][x]") << QStringList{"a_x", "_x", "b_x", "fail"};
     QTest::newRow("blank kept") << QByteArray("[a, b][x]") << QStringList{"a_x", " b_x", "fail"};
-    QTest::newRow("text around groups") << QByteArray("<p>\n[a,b]\r\nи [x]</p>")
-                                        << QStringList{"a_x", "b_x", "fail"};
-    QTest::newRow("bracket right after bracket") << QByteArray("[]][x]") << QStringList{"]_x", "fail"};
-    QTest::newRow("dots and letters are safe") << QByteArray("[..,.][я b]")
-                                               << QStringList{".._я b", "._я b", "fail"};
+    QTest::newRow("text around groups")
+        << QByteArray("<p>\n[a,b]\r\nи [x]</p>") << QStringList{"a_x", "b_x", "fail"};
+    QTest::newRow("bracket right after bracket")
+        << QByteArray("[]][x]") << QStringList{"]_x", "fail"};
+    QTest::newRow("dots and letters are safe")
+        << QByteArray("[..,.][я b]") << QStringList{".._я b", "._я b", "fail"};
     QTest::newRow("one group") << QByteArray("[a,b]") << none;
     QTest::newRow("three groups") << QByteArray("[a][b][c]") << none;
     QTest::newRow("five groups") << QByteArray("[a,b][x][y][z][w]") << none;
@@ -221,7 +223,8 @@ void tst_loadinterface::pictureList()
         QCOMPARE(screen.statusLabel->text(), QStringLiteral("Загрузка завершена"));
         QCOMPARE(ended.count(), 1);
         for (const QString &n : pictures)
-            QVERIFY2(QFile::exists(QStringLiteral("img/") + n + QStringLiteral(".jpg")), qPrintable(n));
+            QVERIFY2(QFile::exists(QStringLiteral("img/") + n + QStringLiteral(".jpg")),
+                     qPrintable(n));
     }
     // Nothing is ever written beside the picture directory.
     QCOMPARE(QDir().entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot),
@@ -238,7 +241,8 @@ void tst_loadinterface::pictureFailsMidway()
     QCOMPARE(server->requests, documentPaths + picturePaths({"a_x", "a_y"}));
     QVERIFY(QFile::exists(QStringLiteral("img/a_x.jpg")));
     QVERIFY(!QFile::exists(QStringLiteral("img/a_y.jpg")));
-    QVERIFY(screen.statusLabel->text().startsWith(QStringLiteral("Ошибка сетевого соединения:203")));
+    QVERIFY(
+        screen.statusLabel->text().startsWith(QStringLiteral("Ошибка сетевого соединения:203")));
 }
 
 void tst_loadinterface::pictureOverwritten()

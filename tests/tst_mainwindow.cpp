@@ -56,7 +56,8 @@ private slots:
 
 private:
     // A window past the download, with the test text and settings given.
-    void prepare(MainWindow &w, const QString &text, int slideTotal, int seriesTotal, int pauseTime);
+    void prepare(MainWindow &w, const QString &text, int slideTotal, int seriesTotal,
+                 int pauseTime);
     void click(QWidget *button);
 
     WorkDir workDir;
@@ -285,7 +286,8 @@ void tst_mainwindow::countdown()
 void tst_mainwindow::buttonEndsPauseForGood()
 {
     MainWindow w;
-    prepare(w, slideA + QStringLiteral("<br>") + slideA + QStringLiteral("<br>") + slideA, 1, 3, 10);
+    prepare(w, slideA + QStringLiteral("<br>") + slideA + QStringLiteral("<br>") + slideA, 1, 3,
+            10);
     w.tester->pressBut(1);
     QPointer<conclusionShow> pause = w.concl;
     click(pause->nextButton);

@@ -15,9 +15,9 @@
 
 #include "conclusionshow.h"
 
-#include <QLabel>
 #include <QDir>
 #include <QFile>
+#include <QLabel>
 #include <QProcess>
 #include <QPushButton>
 #include <QTcpServer>
@@ -186,15 +186,15 @@ void tst_maketest::checkFindsFaults_data()
 
     QTest::newRow("document missing") << "pars.php" << QByteArray() << int(siteChecker::Unreadable)
                                       << "error: quelvan/pars.php: cannot be read";
-    QTest::newRow("number not an integer") << "tm.php" << QByteArray("1.5")
-                                           << int(siteChecker::NotInteger)
-                                           << "error: tm.php: \"1.5\" is not a whole number";
-    QTest::newRow("pars with one group") << "pars.php" << QByteArray("[a,b]")
-                                         << int(siteChecker::BadValueLists)
-                                         << "error: pars.php: needs exactly two groups";
-    QTest::newRow("pars with three groups") << "pars.php" << QByteArray("[a][b][c]")
-                                            << int(siteChecker::BadValueLists)
-                                            << "error: pars.php: needs exactly two groups";
+    QTest::newRow("number not an integer")
+        << "tm.php" << QByteArray("1.5") << int(siteChecker::NotInteger)
+        << "error: tm.php: \"1.5\" is not a whole number";
+    QTest::newRow("pars with one group")
+        << "pars.php" << QByteArray("[a,b]") << int(siteChecker::BadValueLists)
+        << "error: pars.php: needs exactly two groups";
+    QTest::newRow("pars with three groups")
+        << "pars.php" << QByteArray("[a][b][c]") << int(siteChecker::BadValueLists)
+        << "error: pars.php: needs exactly two groups";
     QTest::newRow("unsafe name") << "pars.php" << QByteArray("[../x,circle][red]")
                                  << int(siteChecker::UnsafeName)
                                  << "error: pars.php: picture name \"../x_red\" would leave img/";
@@ -202,12 +202,12 @@ void tst_maketest::checkFindsFaults_data()
                                  << QByteArray("[circle,red][square,red]<br>[circle,red]")
                                  << int(siteChecker::ShortSlide)
                                  << "error: test.php, line 1: 2 variants, a slide needs five";
-    QTest::newRow("too few slides") << "ts_in_series.php" << QByteArray("11")
-                                    << int(siteChecker::TooFewSlides)
-                                    << "error: test.php: 30 slides, but 11 x 3 = 33 are needed";
-    QTest::newRow("picture missing") << "img/circle_red.jpg" << QByteArray()
-                                     << int(siteChecker::MissingPicture)
-                                     << "error: quelvan/img/circle_red.jpg: missing";
+    QTest::newRow("too few slides")
+        << "ts_in_series.php" << QByteArray("11") << int(siteChecker::TooFewSlides)
+        << "error: test.php: 30 slides, but 11 x 3 = 33 are needed";
+    QTest::newRow("picture missing")
+        << "img/circle_red.jpg" << QByteArray() << int(siteChecker::MissingPicture)
+        << "error: quelvan/img/circle_red.jpg: missing";
     QTest::newRow("picture not listed")
         << "test.php"
         << QByteArray("[circle,red][square,red][star,blue][square,blue][square,green]")
@@ -216,10 +216,11 @@ void tst_maketest::checkFindsFaults_data()
     QTest::newRow("warning: two right answers")
         << "test.php"
         << QByteArray("[circle,red][square,red][circle,blue][square,blue][square,green]")
-        << int(siteChecker::Ok) << "warning: test.php, line 1: 2 right answers among buttons 1 to 4";
-    QTest::newRow("warning: not a JPEG") << "img/fail.jpg" << QByteArray("GIF89a")
-                                         << int(siteChecker::Ok)
-                                         << "warning: quelvan/img/fail.jpg: not a JPEG picture";
+        << int(siteChecker::Ok)
+        << "warning: test.php, line 1: 2 right answers among buttons 1 to 4";
+    QTest::newRow("warning: not a JPEG")
+        << "img/fail.jpg" << QByteArray("GIF89a") << int(siteChecker::Ok)
+        << "warning: quelvan/img/fail.jpg: not a JPEG picture";
 }
 
 void tst_maketest::checkFindsFaults()
@@ -256,7 +257,8 @@ void tst_maketest::commandLine()
     QVERIFY(tool.waitForFinished(30000));
     QCOMPARE(tool.exitCode(), 0);
     QCOMPARE(readFile(dir.path() + "/quelvan/totalseries.php"), QByteArray("2"));
-    QCOMPARE(readFile(dir.path() + "/quelvan/pars.php"), QByteArray("[a,b,c][red,green,blue,orange]"));
+    QCOMPARE(readFile(dir.path() + "/quelvan/pars.php"),
+             QByteArray("[a,b,c][red,green,blue,orange]"));
     QCOMPARE(QDir(dir.path() + "/quelvan/img").count() - 2, 13u);
 
     writeFile(dir.path() + "/quelvan/tm.php", "five");

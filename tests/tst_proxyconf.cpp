@@ -1,5 +1,5 @@
-#include "loadinterface.h"
 #include "loading.h"
+#include "loadinterface.h"
 #include "proxyconf.h"
 #include "testhttpserver.h"
 #include "testsite.h"

@@ -1,5 +1,5 @@
-#include "loadinterface.h"
 #include "loading.h"
+#include "loadinterface.h"
 #include "proxyconf.h"
 #include "testhttpserver.h"
 #include "testsite.h"
@@ -60,8 +60,8 @@ quint16 tst_realproxy::freePort()
 
 void tst_realproxy::initTestCase()
 {
-    const QString squidProgram = QStandardPaths::findExecutable(QStringLiteral("squid"),
-                                                                {"/usr/sbin", "/usr/local/sbin"});
+    const QString squidProgram =
+        QStandardPaths::findExecutable(QStringLiteral("squid"), {"/usr/sbin", "/usr/local/sbin"});
     const QString helper = QStringLiteral("/usr/lib/squid/basic_ncsa_auth");
     const QString htpasswd = QStandardPaths::findExecutable(QStringLiteral("htpasswd"));
     if (squidProgram.isEmpty() || !QFile::exists(helper) || htpasswd.isEmpty())
@@ -76,22 +76,21 @@ void tst_realproxy::initTestCase()
     squidPort = freePort();
     QFile conf(d + "/squid.conf");
     QVERIFY(conf.open(QIODevice::WriteOnly));
-    conf.write(QStringLiteral(
-                   "http_port 127.0.0.1:%1\n"
-                   "pid_filename %2/squid.pid\n"
-                   "access_log stdio:%2/access.log\n"
-                   "cache_log %2/cache.log\n"
-                   "cache_store_log none\n"
-                   "cache deny all\n"
-                   "coredump_dir %2\n"
-                   "netdb_filename none\n"
-                   "pinger_enable off\n"
-                   "shutdown_lifetime 0 seconds\n"
-                   "auth_param basic program %3 %2/passwd\n"
-                   "auth_param basic realm quelvan\n"
-                   "acl authed proxy_auth REQUIRED\n"
-                   "http_access allow authed\n"
-                   "http_access deny all\n")
+    conf.write(QStringLiteral("http_port 127.0.0.1:%1\n"
+                              "pid_filename %2/squid.pid\n"
+                              "access_log stdio:%2/access.log\n"
+                              "cache_log %2/cache.log\n"
+                              "cache_store_log none\n"
+                              "cache deny all\n"
+                              "coredump_dir %2\n"
+                              "netdb_filename none\n"
+                              "pinger_enable off\n"
+                              "shutdown_lifetime 0 seconds\n"
+                              "auth_param basic program %3 %2/passwd\n"
+                              "auth_param basic realm quelvan\n"
+                              "acl authed proxy_auth REQUIRED\n"
+                              "http_access allow authed\n"
+                              "http_access deny all\n")
                    .arg(squidPort)
                    .arg(d, helper)
                    .toUtf8());
@@ -188,9 +187,12 @@ void tst_realproxy::wrongCredentials_data()
 {
     QTest::addColumn<QString>("user");
     QTest::addColumn<QString>("password");
-    QTest::newRow("wrong password") << "tester" << "wrong";
-    QTest::newRow("unknown user") << "nobody" << "s3cret";
-    QTest::newRow("no credentials") << "" << "";
+    QTest::newRow("wrong password") << "tester"
+                                    << "wrong";
+    QTest::newRow("unknown user") << "nobody"
+                                  << "s3cret";
+    QTest::newRow("no credentials") << ""
+                                    << "";
 }
 
 void tst_realproxy::wrongCredentials()

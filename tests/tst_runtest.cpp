@@ -3,8 +3,8 @@
 #include "slidebutton.h"
 #include "slidedata.h"
 #include "testsite.h"
-#include "workdir.h"
 #include "variant.h"
+#include "workdir.h"
 
 #include <QDir>
 #include <QFile>
@@ -115,14 +115,16 @@ void tst_runtest::parse_data()
         << slideA + QStringLiteral("<br>[b,y][a,y]") << 1 << 1 << false
         << QStringList{a, QStringLiteral("b|y a|y")};
     QTest::newRow("lines after a short line are not parsed")
-        << QStringLiteral("[p,q]<br>") + slideA << 0 << 0 << false << QStringList{QStringLiteral("p|q")};
+        << QStringLiteral("[p,q]<br>") + slideA << 0 << 0 << false
+        << QStringList{QStringLiteral("p|q")};
     QTest::newRow("lines without variants skipped")
-        << QStringLiteral("intro<br>") + slideA + QStringLiteral("<br>") << 1 << 1 << true << QStringList{a};
+        << QStringLiteral("intro<br>") + slideA + QStringLiteral("<br>") << 1 << 1 << true
+        << QStringList{a};
     QTest::newRow("text between variants ignored")
         << QStringLiteral("<p>[a,x] и\n[b,x]<i>[a,y][b,z]</i>\r\n[a,z]</p>") << 1 << 1 << true
         << QStringList{a};
-    QTest::newRow("<BR> is not a break") << slideA + QStringLiteral("<BR>") + slideB << 1 << 1 << true
-                                         << QStringList{a + QLatin1Char(' ') + b};
+    QTest::newRow("<BR> is not a break") << slideA + QStringLiteral("<BR>") + slideB << 1 << 1
+                                         << true << QStringList{a + QLatin1Char(' ') + b};
     QTest::newRow("six variants") << slideA + QStringLiteral("[c,c]") << 1 << 1 << true
                                   << QStringList{a + QStringLiteral(" c|c")};
     QTest::newRow("blank kept") << QStringLiteral("[a, x][ b,x][a,y][b,z][a,z]") << 1 << 1 << true
@@ -135,16 +137,17 @@ void tst_runtest::parse_data()
     QTest::newRow("bracket pair inside a variant")
         << QStringLiteral("[a][b,c][a,x][a,x][a,x][a,x]") << 1 << 1 << true
         << QStringList{QStringLiteral("a][b|c a|x a|x a|x a|x")};
-    QTest::newRow("nested bracket")
-        << QStringLiteral("[[a,b],c][a,x][a,x][a,x][a,x]") << 1 << 1 << true
-        << QStringList{QStringLiteral("[a|b a|x a|x a|x a|x")};
+    QTest::newRow("nested bracket") << QStringLiteral("[[a,b],c][a,x][a,x][a,x][a,x]") << 1 << 1
+                                    << true << QStringList{QStringLiteral("[a|b a|x a|x a|x a|x")};
     QTest::newRow("empty text, nothing needed") << QString() << 0 << 5 << true << QStringList{};
     QTest::newRow("empty text, one needed") << QString() << 1 << 1 << false << QStringList{};
     QTest::newRow("negative product passes") << QString() << -1 << 5 << true << QStringList{};
-    QTest::newRow("3x2 with five slides") << slides(5) << 3 << 2 << false << QStringList{a, b, a, b, a};
-    QTest::newRow("3x2 with six slides") << slides(6) << 3 << 2 << true << QStringList{a, b, a, b, a, b};
-    QTest::newRow("3x2 with seven slides") << slides(7) << 3 << 2 << true
-                                           << QStringList{a, b, a, b, a, b, a};
+    QTest::newRow("3x2 with five slides")
+        << slides(5) << 3 << 2 << false << QStringList{a, b, a, b, a};
+    QTest::newRow("3x2 with six slides")
+        << slides(6) << 3 << 2 << true << QStringList{a, b, a, b, a, b};
+    QTest::newRow("3x2 with seven slides")
+        << slides(7) << 3 << 2 << true << QStringList{a, b, a, b, a, b, a};
     // 65536 x 65536 wraps to 0 in 32 bits; it must not let one slide pass.
     QTest::newRow("product beyond 32 bits") << slideA << 65536 << 65536 << false << QStringList{a};
     QTest::newRow("large negative product") << slideA << 2147483647 << -2 << true << QStringList{a};
@@ -325,7 +328,7 @@ void tst_runtest::missingPictureIsFinal()
         QStringLiteral("Ошибка! Отсутствует необходимый файл с картинкой для варианта: a q");
     QCOMPARE(runner.statusLabel->text(), message);
     QVERIFY(runner.testFailed);
-    QCOMPARE(runner.buttons.at(0)->value1, QStringLiteral("b")); // filled before the failure
+    QCOMPARE(runner.buttons.at(0)->value1, QStringLiteral("b"));  // filled before the failure
     QCOMPARE(runner.buttons.at(3)->icon().cacheKey(), firstIcon); // keeps the old picture
     QCOMPARE(runner.buttons.at(4)->value2, QStringLiteral("z"));  // not reached: still slide A's
 
@@ -364,13 +367,34 @@ void tst_runtest::isRight_data()
     QTest::addColumn<QString>("sample2");
     QTest::addColumn<bool>("right");
 
-    QTest::newRow("same first value") << "a" << "x" << "a" << "y" << true;
-    QTest::newRow("same second value") << "b" << "y" << "a" << "y" << true;
-    QTest::newRow("both same") << "a" << "y" << "a" << "y" << true;
-    QTest::newRow("none same") << "b" << "x" << "a" << "y" << false;
-    QTest::newRow("case matters") << "a" << "x" << "A" << "y" << false;
-    QTest::newRow("values crossed do not count") << "y" << "a" << "a" << "y" << false;
-    QTest::newRow("blank matters") << "a " << "x" << "a" << "y" << false;
+    QTest::newRow("same first value") << "a"
+                                      << "x"
+                                      << "a"
+                                      << "y" << true;
+    QTest::newRow("same second value") << "b"
+                                       << "y"
+                                       << "a"
+                                       << "y" << true;
+    QTest::newRow("both same") << "a"
+                               << "y"
+                               << "a"
+                               << "y" << true;
+    QTest::newRow("none same") << "b"
+                               << "x"
+                               << "a"
+                               << "y" << false;
+    QTest::newRow("case matters") << "a"
+                                  << "x"
+                                  << "A"
+                                  << "y" << false;
+    QTest::newRow("values crossed do not count") << "y"
+                                                 << "a"
+                                                 << "a"
+                                                 << "y" << false;
+    QTest::newRow("blank matters") << "a "
+                                   << "x"
+                                   << "a"
+                                   << "y" << false;
 }
 
 void tst_runtest::isRight()
@@ -442,7 +466,8 @@ void tst_runtest::largePictureHeldAtIconSize()
     QFile file(QStringLiteral("img/big_wide.jpg"));
     QVERIFY(file.open(QIODevice::WriteOnly));
     QVERIFY(big.save(&file, "JPEG"));
-    QVERIFY(file.setFileTime(QDateTime::currentDateTime().addSecs(5), QFileDevice::FileModificationTime));
+    QVERIFY(file.setFileTime(QDateTime::currentDateTime().addSecs(5),
+                             QFileDevice::FileModificationTime));
     file.close();
     QVERIFY(button.setPicture());
     QVERIFY(button.icon().pixmap(90, 90).toImage().pixelColor(45, 22).blue() > 200);

@@ -92,8 +92,8 @@ void tst_screens::graphWorkedExample()
     const QImage img = render({50, 75, 100});
 
     // The three points and the middle of both red segments.
-    for (const QPoint p : {QPoint(35, 246), QPoint(188, 171), QPoint(341, 96), QPoint(111, 208),
-                           QPoint(264, 133)})
+    for (const QPoint p :
+         {QPoint(35, 246), QPoint(188, 171), QPoint(341, 96), QPoint(111, 208), QPoint(264, 133)})
         QVERIFY2(img.pixel(p) == red, qPrintable(QStringLiteral("%1,%2").arg(p.x()).arg(p.y())));
     // No red beyond the last point.
     QCOMPARE(countColour(img, red, QRect(345, 0, 155, 420)), 0);
@@ -112,7 +112,7 @@ void tst_screens::graphWorkedExample()
     QCOMPARE(img.pixel(188, 380), blue);
     QCOMPARE(img.pixel(341, 380), blue);
     QCOMPARE(img.pixel(188, 110), blue);
-    QVERIFY(img.pixel(188, 90) != blue); // guide lines stop at the 100 % level
+    QVERIFY(img.pixel(188, 90) != blue);  // guide lines stop at the 100 % level
     QVERIFY(img.pixel(420, 380) != blue); // three series, three guide lines
 
     // Labels 10% ... 100% hang below their lines at the left edge; no 0% label.

@@ -35,23 +35,34 @@ QString tst_testparser::compareAt(const QString &text, int from)
         || (pos >= 0
             && (length != variant.matchedLength() || v1 != variant.cap(1) || v2 != variant.cap(2))))
         return QStringLiteral("variant: got %1 %2 '%3' '%4', toolkit %5 %6 '%7' '%8'")
-            .arg(pos).arg(length).arg(v1, v2).arg(expected).arg(variant.matchedLength())
+            .arg(pos)
+            .arg(length)
+            .arg(v1, v2)
+            .arg(expected)
+            .arg(variant.matchedLength())
             .arg(variant.cap(1), variant.cap(2));
 
     const int gpos = testParser::findGroup(text, from, &cap, &length);
     const int gexpected = group.indexIn(text, from);
-    if (gpos != gexpected || (gpos >= 0 && (length != group.matchedLength() || cap != group.cap(1))))
+    if (gpos != gexpected
+        || (gpos >= 0 && (length != group.matchedLength() || cap != group.cap(1))))
         return QStringLiteral("group: got %1 %2 '%3', toolkit %4 %5 '%6'")
-            .arg(gpos).arg(length).arg(cap).arg(gexpected).arg(group.matchedLength()).arg(group.cap(1));
+            .arg(gpos)
+            .arg(length)
+            .arg(cap)
+            .arg(gexpected)
+            .arg(group.matchedLength())
+            .arg(group.cap(1));
     return QString();
 }
 
 void tst_testparser::agreesWithToolkit_data()
 {
     QTest::addColumn<QString>("text");
-    for (const char *t : {"", "[", "]", "[]", "[,]", "[a,b]", "[a,b,c]", "[a][b,c]", "[[a,b],c]",
-                          "[a,b],c]", "x[a\n,\nb]y", "[][x]", "[]]", "[,", "[a,b", "a,b]", "[[[[,",
-                          "],[a,]", "[a,b][c,d]", "[,][,]", "[[]]", "[я,ё]"})
+    for (const char *t :
+         {"",          "[",        "]",           "[]",     "[,]",  "[a,b]", "[a,b,c]", "[a][b,c]",
+          "[[a,b],c]", "[a,b],c]", "x[a\n,\nb]y", "[][x]",  "[]]",  "[,",    "[a,b",    "a,b]",
+          "[[[[,",     "],[a,]",   "[a,b][c,d]",  "[,][,]", "[[]]", "[я,ё]"})
         QTest::newRow(t) << QString::fromUtf8(t);
 }
 
@@ -76,7 +87,8 @@ void tst_testparser::randomTextsAgree()
             text += alphabet.at(int(rng.bounded(alphabet.size())));
         for (int from = 0; from <= n; ++from) {
             const QString diff = compareAt(text, from);
-            QVERIFY2(diff.isEmpty(), qPrintable(QStringLiteral("'%1' from %2: ").arg(text).arg(from) + diff));
+            QVERIFY2(diff.isEmpty(),
+                     qPrintable(QStringLiteral("'%1' from %2: ").arg(text).arg(from) + diff));
         }
     }
 }

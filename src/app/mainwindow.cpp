@@ -83,7 +83,8 @@ void MainWindow::endTest()
         connect(concl->nextButton, &QPushButton::clicked, this, &MainWindow::nextSeries);
         connect(pauseTimer, &QTimer::timeout, this, &MainWindow::timeNextSeries);
         seriesResults.append(float(score));
-        concl->resultLabel->setText(QStringLiteral("Результат определения внимания: %1 %").arg(score));
+        concl->resultLabel->setText(
+            QStringLiteral("Результат определения внимания: %1 %").arg(score));
         concl->timeLabel->setText(QStringLiteral("Серия %1/%2  До запуска следующей серии: %3 c")
                                       .arg(tester->tekSeries)
                                       .arg(seriesTotal)

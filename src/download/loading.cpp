@@ -13,8 +13,7 @@ loading::loading(QObject *parent)
     : QObject(parent),
       statusText(QStringLiteral("Готов к соединению")),
       manager(new QNetworkAccessManager(this))
-{
-}
+{}
 
 QString loading::decodeText(QByteArray body)
 {

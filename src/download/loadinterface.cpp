@@ -19,7 +19,7 @@
 namespace {
 // Request paths of the document steps 1 to 7, in request order.
 const char *const documentPaths[] = {
-    "/quelvan/test.php",        "/quelvan/instr.php",        "/quelvan/tm.php",
+    "/quelvan/test.php",         "/quelvan/instr.php",       "/quelvan/tm.php",
     "/quelvan/ts_in_series.php", "/quelvan/totalseries.php", "/quelvan/pauseseries.php",
     "/quelvan/pars.php",
 };

@@ -56,14 +56,16 @@ void pictureStore::discardSpare()
 
 bool pictureStore::store(const QString &path, const QByteArray &data)
 {
-    const QString tmpPath = QFileInfo(path).absolutePath() + QStringLiteral("/.quelvan-%1.part")
-                                                                 .arg(QCoreApplication::applicationPid());
+    const QString tmpPath =
+        QFileInfo(path).absolutePath()
+        + QStringLiteral("/.quelvan-%1.part").arg(QCoreApplication::applicationPid());
     if (!spare.isEmpty() && spare != tmpPath)
         discardSpare(); // the working folder changed
     const QByteArray tmp = QFile::encodeName(tmpPath);
     const QByteArray target = QFile::encodeName(path);
 
-    const int fd = ::open(tmp.constData(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC | O_NOFOLLOW, 0666);
+    const int fd =
+        ::open(tmp.constData(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC | O_NOFOLLOW, 0666);
     if (fd < 0) {
         spare.clear();
         return false;

@@ -49,7 +49,8 @@ void conclGraph::paintEvent(QPaintEvent *)
     for (int p = 10; p <= 100; p += 10) {
         const QPoint g = toPoint(0, p);
         painter.drawLine(g.x(), g.y(), w - marginRight, g.y());
-        painter.drawText(QRect(1, g.y(), 30, 15), Qt::AlignLeft, QString::number(p) + QLatin1Char('%'));
+        painter.drawText(QRect(1, g.y(), 30, 15), Qt::AlignLeft,
+                         QString::number(p) + QLatin1Char('%'));
         y100 = g.y();
     }
 

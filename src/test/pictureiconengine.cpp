@@ -45,10 +45,7 @@ void pictureIconEngine::virtual_hook(int id, void *data)
             arg->sizes.append(picture.size());
         break;
     }
-    case QIconEngine::IsNullHook:
-        *static_cast<bool *>(data) = picture.isNull();
-        break;
-    default:
-        QIconEngine::virtual_hook(id, data);
+    case QIconEngine::IsNullHook: *static_cast<bool *>(data) = picture.isNull(); break;
+    default: QIconEngine::virtual_hook(id, data);
     }
 }

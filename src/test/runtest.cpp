@@ -131,7 +131,8 @@ void runTest::showSlide()
         if (!button->setPicture()) {
             testFailed = true;
             statusLabel->setText(
-                QStringLiteral("Ошибка! Отсутствует необходимый файл с картинкой для варианта: %1 %2")
+                QStringLiteral(
+                    "Ошибка! Отсутствует необходимый файл с картинкой для варианта: %1 %2")
                     .arg(shown->value1, shown->value2));
             return;
         }

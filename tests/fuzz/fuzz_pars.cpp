@@ -48,7 +48,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
         pos += rx.matchedLength();
     }
     if ((i == 2) != ok
-        || (ok && (first != par1.split(QLatin1Char(',')) || second != par2.split(QLatin1Char(','))))) {
+        || (ok
+            && (first != par1.split(QLatin1Char(',')) || second != par2.split(QLatin1Char(','))))) {
         fprintf(stderr, "testParser and QRegExp disagree on the value lists\n");
         abort();
     }

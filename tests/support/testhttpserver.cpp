@@ -86,7 +86,8 @@ void TestHttpServer::answer(QTcpSocket *socket, const QString &path)
         r = responses.value(path);
     } else {
         QFile file(rootDir + path);
-        if (!rootDir.isEmpty() && !path.contains(QLatin1String("..")) && file.open(QIODevice::ReadOnly)) {
+        if (!rootDir.isEmpty() && !path.contains(QLatin1String(".."))
+            && file.open(QIODevice::ReadOnly)) {
             r.body = file.readAll();
         } else {
             r.status = 404;
@@ -111,9 +112,7 @@ void TestHttpServer::answer(QTcpSocket *socket, const QString &path)
     socket->write(head);
 
     switch (r.behaviour) {
-    case Normal:
-        socket->write(r.body);
-        break;
+    case Normal: socket->write(r.body); break;
     case ShortBody:
         socket->write(r.body.left(r.body.size() / 2));
         socket->disconnectFromHost();
@@ -128,7 +127,6 @@ void TestHttpServer::answer(QTcpSocket *socket, const QString &path)
         break;
     }
     case CloseBeforeHeaders:
-    case StopListening:
-        break;
+    case StopListening: break;
     }
 }

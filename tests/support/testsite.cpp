@@ -56,7 +56,8 @@ void TestSite::serve(TestHttpServer &server) const
     server.setBody(QStringLiteral("/quelvan/pauseseries.php"), pauseSeries);
     server.setBody(QStringLiteral("/quelvan/pars.php"), pars);
     for (auto it = pictures.cbegin(); it != pictures.cend(); ++it)
-        server.setBody(QStringLiteral("/quelvan/img/") + it.key() + QStringLiteral(".jpg"), it.value());
+        server.setBody(QStringLiteral("/quelvan/img/") + it.key() + QStringLiteral(".jpg"),
+                       it.value());
 }
 
 bool TestSite::writePictures(const QString &dir) const

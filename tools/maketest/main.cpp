@@ -31,17 +31,19 @@ int main(int argc, char *argv[])
     const QCommandLineOption series("series", "Number of series (default 3).", "n", "3");
     const QCommandLineOption slides("slides", "Slides per series (default 10).", "n", "10");
     const QCommandLineOption slideTime("slide-time", "Seconds per slide (default 5).", "s", "5");
-    const QCommandLineOption pause("pause", "Seconds of pause between series (default 10).", "s", "10");
+    const QCommandLineOption pause("pause", "Seconds of pause between series (default 10).", "s",
+                                   "10");
     const QCommandLineOption first("first", "First values, comma-separated, drawn as shapes.",
                                    "list", defaults.first.join(','));
     const QCommandLineOption second("second", "Second values, comma-separated, drawn as colours.",
                                     "list", defaults.second.join(','));
-    const QCommandLineOption instr("instr", "Instruction text (HTML allowed) instead of the default.",
-                                   "text");
+    const QCommandLineOption instr(
+        "instr", "Instruction text (HTML allowed) instead of the default.", "text");
     const QCommandLineOption seed("seed", "Seed of the slide order (default 1).", "n", "1");
-    const QCommandLineOption size("picture-size", "Picture width and height in pixels (default 180).",
-                                  "px", "180");
-    const QCommandLineOption check("check", "Check the site in a folder or at an http:// URL.", "site");
+    const QCommandLineOption size("picture-size",
+                                  "Picture width and height in pixels (default 180).", "px", "180");
+    const QCommandLineOption check("check", "Check the site in a folder or at an http:// URL.",
+                                   "site");
     parser.addOptions({series, slides, slideTime, pause, first, second, instr, seed, size, check});
     parser.addPositionalArgument("folder", "Where to write the site.");
     parser.process(app);

@@ -17,8 +17,8 @@
 #include <memory>
 
 namespace {
-const char *const documentNames[] = {"test", "instr", "tm", "ts_in_series", "totalseries",
-                                     "pauseseries", "pars"};
+const char *const documentNames[] = {"test",        "instr",       "tm",  "ts_in_series",
+                                     "totalseries", "pauseseries", "pars"};
 
 bool isHttp(const QString &site)
 {
@@ -104,8 +104,9 @@ siteChecker::Result siteChecker::check(const QString &siteArg)
         const int value = docs.value(QLatin1String(name)).toInt(&ok);
         number.insert(QLatin1String(name), value);
         if (!ok)
-            error(NotInteger, QStringLiteral("%1.php: \"%2\" is not a whole number; quelvan reads it as 0")
-                                  .arg(QLatin1String(name), docs.value(QLatin1String(name)).left(40)));
+            error(NotInteger,
+                  QStringLiteral("%1.php: \"%2\" is not a whole number; quelvan reads it as 0")
+                      .arg(QLatin1String(name), docs.value(QLatin1String(name)).left(40)));
     }
     if (number.value("ts_in_series") < 1 || number.value("totalseries") < 1)
         warning(QStringLiteral("ts_in_series and totalseries should both be at least 1"));
@@ -126,7 +127,8 @@ siteChecker::Result siteChecker::check(const QString &siteArg)
                                      .arg(testParser::maxPictures));
         for (const QString &n : qAsConst(names))
             if (!loading::isSafePictureName(n))
-                error(UnsafeName, QStringLiteral("pars.php: picture name \"%1\" would leave img/").arg(n));
+                error(UnsafeName,
+                      QStringLiteral("pars.php: picture name \"%1\" would leave img/").arg(n));
     }
 
     // Slides, parsed line by line as the runner parses them.
@@ -139,10 +141,11 @@ siteChecker::Result siteChecker::check(const QString &siteArg)
         if (count == 0)
             continue;
         if (count < 5)
-            error(ShortSlide, QStringLiteral("test.php, line %1: %2 variants, a slide needs five%3")
-                                  .arg(i + 1)
-                                  .arg(count)
-                                  .arg(errors == 0 ? QStringLiteral("; the runner stops here") : QString()));
+            error(ShortSlide,
+                  QStringLiteral("test.php, line %1: %2 variants, a slide needs five%3")
+                      .arg(i + 1)
+                      .arg(count)
+                      .arg(errors == 0 ? QStringLiteral("; the runner stops here") : QString()));
         slides.append(slide);
         slideLines.append(i + 1);
     }
@@ -166,11 +169,12 @@ siteChecker::Result siteChecker::check(const QString &siteArg)
             const QString n = vs.at(b)->value1 + QLatin1Char('_') + vs.at(b)->value2;
             if (!listed.contains(n) && !reported.contains(n)) {
                 reported.insert(n);
-                error(MissingPicture, QStringLiteral("test.php, line %1: button %2 shows \"%3\", which "
-                                                     "pars.php does not list, so it is never downloaded")
-                                          .arg(slideLines.at(s))
-                                          .arg(b)
-                                          .arg(n));
+                error(MissingPicture,
+                      QStringLiteral("test.php, line %1: button %2 shows \"%3\", which "
+                                     "pars.php does not list, so it is never downloaded")
+                          .arg(slideLines.at(s))
+                          .arg(b)
+                          .arg(n));
             }
         }
         int right = 0;

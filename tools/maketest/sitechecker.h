@@ -17,13 +17,13 @@ public:
     // Exit codes: the first kind of error found, in this order of checking.
     enum Result {
         Ok = 0,
-        Unreadable = 2,      // a document cannot be read or fetched
-        NotInteger = 3,      // tm, ts_in_series, totalseries or pauseseries
-        BadValueLists = 4,   // pars without exactly two groups
-        UnsafeName = 5,      // a picture name that would leave img/
-        ShortSlide = 6,      // a line with one to four variants
-        TooFewSlides = 7,    // fewer than ts_in_series x totalseries slides
-        MissingPicture = 8,  // a picture a slide needs that the site lacks or pars omits
+        Unreadable = 2,     // a document cannot be read or fetched
+        NotInteger = 3,     // tm, ts_in_series, totalseries or pauseseries
+        BadValueLists = 4,  // pars without exactly two groups
+        UnsafeName = 5,     // a picture name that would leave img/
+        ShortSlide = 6,     // a line with one to four variants
+        TooFewSlides = 7,   // fewer than ts_in_series x totalseries slides
+        MissingPicture = 8, // a picture a slide needs that the site lacks or pars omits
     };
 
     explicit siteChecker(QTextStream &out);

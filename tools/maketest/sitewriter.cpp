@@ -15,8 +15,8 @@
 namespace {
 
 const QColor palette[] = {
-    QColor(220, 30, 30),  QColor(30, 160, 50),  QColor(30, 70, 220),  QColor(245, 150, 20),
-    QColor(140, 40, 170), QColor(20, 170, 170), QColor(120, 75, 30),  QColor(235, 80, 160),
+    QColor(220, 30, 30),  QColor(30, 160, 50),  QColor(30, 70, 220), QColor(245, 150, 20),
+    QColor(140, 40, 170), QColor(20, 170, 170), QColor(120, 75, 30), QColor(235, 80, 160),
 };
 constexpr int paletteSize = int(sizeof palette / sizeof palette[0]);
 constexpr int shapeCount = 8;
@@ -110,8 +110,9 @@ QString siteWriter::validate() const
             if (v.isEmpty() || std::any_of(v.begin(), v.end(), [](QChar ch) {
                     return forbidden.contains(ch) || ch.isSpace() || ch.unicode() < 0x20;
                 }))
-                return QStringLiteral("value \"%1\" is empty or holds a character that is not allowed "
-                                      "(blanks or any of %2)")
+                return QStringLiteral(
+                           "value \"%1\" is empty or holds a character that is not allowed "
+                           "(blanks or any of %2)")
                     .arg(v, forbidden);
         }
     }
@@ -122,7 +123,8 @@ QString siteWriter::defaultInstructions() const
 {
     return QStringLiteral(
                "<h3>Тест внимания</h3>"
-               "В середине экрана показан образец. Слева, справа и сверху от него — три картинки,<br>"
+               "В середине экрана показан образец. Слева, справа и сверху от него — три "
+               "картинки,<br>"
                "внизу — кнопка «ни одна не подходит».<br><br>"
                "Нажмите картинку, у которой с образцом совпадает <b>форма</b> или <b>цвет</b>.<br>"
                "Если ни одна из трёх картинок не совпадает с образцом ни формой, ни цветом,<br>"
@@ -158,7 +160,8 @@ QString siteWriter::makeTestText() const
             QPair<int, int> v;
             for (int attempt = 0; attempt < 8; ++attempt) {
                 if (b == right) {
-                    v = rng.bounded(2) ? qMakePair(s1, other(n2, s2)) : qMakePair(other(n1, s1), s2);
+                    v = rng.bounded(2) ? qMakePair(s1, other(n2, s2))
+                                       : qMakePair(other(n1, s1), s2);
                 } else {
                     v = qMakePair(other(n1, s1), other(n2, s2));
                 }
@@ -189,10 +192,9 @@ QMap<QString, QByteArray> siteWriter::documents() const
     docs.insert(QStringLiteral("ts_in_series.php"), QByteArray::number(opt.slides));
     docs.insert(QStringLiteral("totalseries.php"), QByteArray::number(opt.series));
     docs.insert(QStringLiteral("pauseseries.php"), QByteArray::number(opt.pause));
-    docs.insert(QStringLiteral("pars.php"),
-                ('[' + opt.first.join(QLatin1Char(',')) + "][" + opt.second.join(QLatin1Char(','))
-                 + ']')
-                    .toUtf8());
+    docs.insert(QStringLiteral("pars.php"), ('[' + opt.first.join(QLatin1Char(',')) + "]["
+                                             + opt.second.join(QLatin1Char(',')) + ']')
+                                                .toUtf8());
     return docs;
 }
 
@@ -260,8 +262,8 @@ bool siteWriter::write(const QString &folder, QString *error) const
     }
     const QMap<QString, QByteArray> pics = pictures();
     for (auto it = pics.cbegin(); it != pics.cend(); ++it) {
-        if (!writeFile(root + QStringLiteral("/img/") + it.key() + QStringLiteral(".jpg"), it.value(),
-                       error))
+        if (!writeFile(root + QStringLiteral("/img/") + it.key() + QStringLiteral(".jpg"),
+                       it.value(), error))
             return false;
     }
     return true;

@@ -367,34 +367,13 @@ void tst_runtest::isRight_data()
     QTest::addColumn<QString>("sample2");
     QTest::addColumn<bool>("right");
 
-    QTest::newRow("same first value") << "a"
-                                      << "x"
-                                      << "a"
-                                      << "y" << true;
-    QTest::newRow("same second value") << "b"
-                                       << "y"
-                                       << "a"
-                                       << "y" << true;
-    QTest::newRow("both same") << "a"
-                               << "y"
-                               << "a"
-                               << "y" << true;
-    QTest::newRow("none same") << "b"
-                               << "x"
-                               << "a"
-                               << "y" << false;
-    QTest::newRow("case matters") << "a"
-                                  << "x"
-                                  << "A"
-                                  << "y" << false;
-    QTest::newRow("values crossed do not count") << "y"
-                                                 << "a"
-                                                 << "a"
-                                                 << "y" << false;
-    QTest::newRow("blank matters") << "a "
-                                   << "x"
-                                   << "a"
-                                   << "y" << false;
+    // clang-format off
+    QTest::newRow("same first value")            << "a" << "x" << "a" << "y" << true;
+    QTest::newRow("same second value")           << "b" << "y" << "a" << "y" << true;
+    QTest::newRow("none same")                   << "b" << "x" << "a" << "y" << false;
+    QTest::newRow("case matters")                << "a" << "x" << "A" << "y" << false;
+    QTest::newRow("values crossed do not count") << "y" << "a" << "a" << "y" << false;
+    // clang-format on
 }
 
 void tst_runtest::isRight()

@@ -20,9 +20,12 @@ private slots:
     void loadWhileBusy();
     void finishMayLoadAgain();
     void pictureStored();
+    void pictureReplacesOlderFile_data();
     void pictureReplacesOlderFile();
     void pictureWriteFailureKeepsOlderFile_data();
     void pictureWriteFailureKeepsOlderFile();
+    void windowsFileNames_data();
+    void windowsFileNames();
 
 private:
     bool fetch(loading &loader, const QString &path);
@@ -153,26 +156,54 @@ void tst_loading::pictureStored()
              QStringList{QStringLiteral("a b_я.jpg")});
 }
 
+void tst_loading::pictureReplacesOlderFile_data()
+{
+    QTest::addColumn<QString>("older");
+    QTest::newRow("plain file") << QStringLiteral("file");
+    QTest::newRow("read-only file") << QStringLiteral("read-only");
+#ifdef Q_OS_UNIX
+    QTest::newRow("link to a file outside img") << QStringLiteral("link");
+    QTest::newRow("dangling link") << QStringLiteral("dangling");
+#endif
+}
+
 void tst_loading::pictureReplacesOlderFile()
 {
-    QFile old(QStringLiteral("img/p.jpg"));
+    QFETCH(QString, older);
+    const QString outside = work->path() + QStringLiteral("/outside.jpg");
+    QFile old(older == QLatin1String("link") ? outside : QStringLiteral("img/p.jpg"));
     QVERIFY(old.open(QIODevice::WriteOnly));
     old.write(QByteArray(5000, 'o'));
     old.close();
+    if (older == QLatin1String("read-only"))
+        QVERIFY(old.setPermissions(QFileDevice::ReadOwner | QFileDevice::ReadOther));
+    if (older.contains(QLatin1String("link")))
+        QVERIFY(QFile::link(older == QLatin1String("link") ? outside : QStringLiteral("gone"),
+                            QStringLiteral("img/p.jpg")));
     server->setBody(QStringLiteral("/p"), "new");
+    server->setBody(QStringLiteral("/q"), "next");
 
-    {
-        loading loader;
-        loader.fileMode = true;
-        loader.fileName = QStringLiteral("p");
-        QVERIFY(fetch(loader, QStringLiteral("/p")));
-        QCOMPARE(readFile(QStringLiteral("img/p.jpg")), QByteArray("new"));
-        QCOMPARE(QFileInfo(QStringLiteral("img/p.jpg")).permissions() & QFileDevice::ReadOther,
-                 QFileDevice::ReadOther);
-    }
-    // The spare file that replacing leaves beside the pictures goes with the fetcher.
-    QCOMPARE(QDir(QStringLiteral("img")).entryList(QDir::Files | QDir::Hidden),
-             QStringList{QStringLiteral("p.jpg")});
+    loading loader;
+    loader.fileMode = true;
+    loader.fileName = QStringLiteral("p");
+    QVERIFY(fetch(loader, QStringLiteral("/p")));
+    QCOMPARE(loader.statusText, QStringLiteral("Данные успешно получены"));
+    // The picture after it is stored as well: a replaced file must leave nothing behind.
+    loader.fileName = QStringLiteral("q");
+    QVERIFY(fetch(loader, QStringLiteral("/q")));
+    QCOMPARE(loader.statusText, QStringLiteral("Данные успешно получены"));
+    QVERIFY(!loader.fileError);
+
+    const QFileInfo picture(QStringLiteral("img/p.jpg"));
+    QVERIFY(!picture.isSymLink());
+    QCOMPARE(readFile(QStringLiteral("img/p.jpg")), QByteArray("new"));
+    QCOMPARE(readFile(QStringLiteral("img/q.jpg")), QByteArray("next"));
+    QVERIFY(picture.permissions() & QFileDevice::WriteOwner);
+    if (older == QLatin1String("link"))
+        QCOMPARE(readFile(outside), QByteArray(5000, 'o'));
+    QCOMPARE(QDir(QStringLiteral("img")).entryList(QDir::AllEntries | QDir::Hidden | QDir::System
+                                                   | QDir::NoDotAndDotDot),
+             (QStringList{QStringLiteral("p.jpg"), QStringLiteral("q.jpg")}));
 }
 
 void tst_loading::pictureWriteFailureKeepsOlderFile_data()
@@ -211,6 +242,41 @@ void tst_loading::pictureWriteFailureKeepsOlderFile()
                      .entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot),
                  QStringList{QStringLiteral("p.jpg")});
     }
+}
+
+void tst_loading::windowsFileNames_data()
+{
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<bool>("storable");
+    QTest::newRow("plain") << QStringLiteral("a_x") << true;
+    QTest::newRow("blank and Cyrillic inside") << QStringLiteral("a b_Ж") << true;
+    QTest::newRow("dots inside") << QStringLiteral(".._x.y") << true;
+    QTest::newRow("device as part of a word") << QStringLiteral("console_x") << true;
+    QTest::newRow("COM without a digit") << QStringLiteral("COM_x") << true;
+    QTest::newRow("colon: another file's stream") << QStringLiteral("a:x") << false;
+    for (const char *c : {"*", "?", "\"", "<", ">", "|"})
+        QTest::newRow(c) << QStringLiteral("a%1x").arg(QLatin1String(c)) << false;
+    QTest::newRow("tab") << QStringLiteral("a\tx") << false;
+    QTest::newRow("trailing dot") << QStringLiteral("a_x.") << false;
+    QTest::newRow("trailing blank") << QStringLiteral("a_x ") << false;
+    QTest::newRow("NUL") << QStringLiteral("NUL") << false;
+    QTest::newRow("con, any case") << QStringLiteral("con") << false;
+    QTest::newRow("device with an extension") << QStringLiteral("aux.x") << false;
+    QTest::newRow("COM1") << QStringLiteral("COM1") << false;
+    QTest::newRow("lpt9") << QStringLiteral("lpt9") << false;
+}
+
+void tst_loading::windowsFileNames()
+{
+    QFETCH(QString, name);
+    QFETCH(bool, storable);
+    QCOMPARE(loading::isWindowsFileName(name), storable);
+    // Elsewhere such names are kept: servers may rely on them.
+#ifdef Q_OS_WIN
+    QCOMPARE(loading::isSafePictureName(name), storable);
+#else
+    QVERIFY(loading::isSafePictureName(name));
+#endif
 }
 
 QTEST_GUILESS_MAIN(tst_loading)

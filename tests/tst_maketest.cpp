@@ -198,6 +198,14 @@ void tst_maketest::checkFindsFaults_data()
     QTest::newRow("unsafe name") << "pars.php" << QByteArray("[../x,circle][red]")
                                  << int(siteChecker::UnsafeName)
                                  << "error: pars.php: picture name \"../x_red\" would leave img/";
+#ifdef Q_OS_WIN
+    const int windowsName = siteChecker::UnsafeName;
+#else
+    const int windowsName = siteChecker::MissingPicture; // the site lacks circle_a:b.jpg
+#endif
+    QTest::newRow("name Windows cannot store")
+        << "pars.php" << QByteArray("[circle][red,a:b]") << windowsName
+        << "warning: pars.php: picture name \"circle_a:b\" cannot be stored on Windows";
     QTest::newRow("short slide") << "test.php"
                                  << QByteArray("[circle,red][square,red]<br>[circle,red]")
                                  << int(siteChecker::ShortSlide)

@@ -3,6 +3,7 @@
 #include "proxyconf.h"
 #include "testhttpserver.h"
 #include "testsite.h"
+#include "tlsserver.h"
 #include "workdir.h"
 
 #include <QAuthenticator>
@@ -37,12 +38,13 @@ private slots:
     void wrongCredentials_data();
     void wrongCredentials();
     void proxyNotRunning();
+    void httpsThroughProxy();
 
 private:
     static quint16 freePort();
     // Runs a download through the proxy; returns the screen's final status text.
     QString download(quint16 port, const QString &user, const QString &password,
-                     int *authPrompts = nullptr);
+                     int *authPrompts = nullptr, const QString &server = QString());
 
     QTemporaryDir dir;
     QProcess squid;
@@ -143,10 +145,10 @@ void tst_realproxy::cleanup()
 }
 
 QString tst_realproxy::download(quint16 port, const QString &user, const QString &password,
-                                int *authPrompts)
+                                int *authPrompts, const QString &server)
 {
     loadInterface screen;
-    screen.serverUrl = origin.baseUrl();
+    screen.serverUrl = server.isEmpty() ? origin.baseUrl() : server;
     QTest::mouseClick(screen.proxyCheck, Qt::LeftButton);
     screen.pconf->hostEdit->setText(QStringLiteral("127.0.0.1"));
     screen.pconf->portEdit->setText(QString::number(port));
@@ -213,6 +215,28 @@ void tst_realproxy::proxyNotRunning()
     QCOMPARE(download(freePort(), "tester", "s3cret"),
              QStringLiteral("Ошибка сетевого соединения:1  \n По запросу:127.0.0.1"));
     QVERIFY(origin.requests.isEmpty());
+}
+
+void tst_realproxy::httpsThroughProxy()
+{
+    TlsServer tls;
+    const QString why = tls.start(TestSite::small());
+    if (!why.isEmpty())
+        QSKIP(qPrintable(why));
+    tls.trustAuthority();
+    // The proxy only relays the encrypted stream (CONNECT); the certificate is still checked.
+    QCOMPARE(download(squidPort, "tester", "s3cret", nullptr, tls.url(TlsServer::Good)),
+             QStringLiteral("Загрузка завершена"));
+    QCOMPARE(tls.accessLog().size(), 14);
+    QFile log(dir.path() + "/access.log");
+    QTRY_VERIFY_WITH_TIMEOUT(
+        [&] {
+            log.open(QIODevice::ReadOnly);
+            const QByteArray text = log.readAll();
+            log.close();
+            return text.contains("CONNECT 127.0.0.1:") && text.contains("tester");
+        }(),
+        10000);
 }
 
 QTEST_MAIN(tst_realproxy)

@@ -1,25 +1,41 @@
 #!/bin/sh
 # Installs what is missing, builds quelvan with its tests and runs the whole suite.
-# Usage: tools/run-tests.sh [--sanitize]
+# Usage: tools/run-tests.sh [--sanitize | --qt6]
 #   --sanitize  build with AddressSanitizer, UBSan and LeakSanitizer (build-asan/)
+#   --qt6       build with Qt 6 instead of Qt 5.15 (build-qt6/)
 set -eu
 
 cd "$(dirname "$0")/.."
 BUILD_DIR=build-tests
 BUILD_TYPE=RelWithDebInfo
 SANITIZE=OFF
-if [ "${1:-}" = "--sanitize" ]; then
+QT6=OFF
+QT_PACKAGES="qtbase5-dev qtbase5-dev-tools libqt5network5 libqt5test5"
+case "${1:-}" in
+--sanitize)
     BUILD_DIR=build-asan
     BUILD_TYPE=Debug
     SANITIZE=ON
-fi
+    ;;
+--qt6)
+    BUILD_DIR=build-qt6
+    QT6=ON
+    # Core5Compat keeps QRegExp, which the parser test compares against.
+    QT_PACKAGES="qt6-base-dev qt6-base-dev-tools qt6-5compat-dev libgl-dev"
+    ;;
+"") ;;
+*)
+    echo "usage: $0 [--sanitize | --qt6]" >&2
+    exit 2
+    ;;
+esac
 
 # squid and apache2-utils serve the proxy tests; mount (util-linux) the file-system ones.
-sh tools/install-deps.sh cmake make g++ qtbase5-dev qtbase5-dev-tools libqt5network5 \
-    libqt5test5 python3 squid apache2-utils util-linux
+# shellcheck disable=SC2086
+sh tools/install-deps.sh cmake make g++ $QT_PACKAGES python3 squid apache2-utils util-linux
 
 cmake -S . -B "$BUILD_DIR" -DCMAKE_BUILD_TYPE="$BUILD_TYPE" -DQUELVAN_BUILD_TESTS=ON \
-    -DQUELVAN_SANITIZE="$SANITIZE"
+    -DQUELVAN_SANITIZE="$SANITIZE" -DQUELVAN_QT6="$QT6"
 cmake --build "$BUILD_DIR" --parallel "$(nproc)"
 cd "$BUILD_DIR"
 ctest --output-on-failure --timeout 900

@@ -4,9 +4,11 @@
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QNetworkAccessManager>
 #include <QNetworkReply>
 #include <QNetworkRequest>
+#include <QSaveFile>
 #include <QUrl>
 
 loading::loading(QObject *parent)
@@ -30,8 +32,84 @@ QString loading::picturePath(const QString &name)
 
 bool loading::isSafePictureName(const QString &name)
 {
-    return !name.contains(QLatin1Char('/')) && !name.contains(QLatin1Char('\\'))
-           && name != QLatin1String(".") && name != QLatin1String("..");
+    const bool leavesDirectory = name.contains(QLatin1Char('/')) || name.contains(QLatin1Char('\\'))
+                                 || name == QLatin1String(".") || name == QLatin1String("..");
+#ifdef Q_OS_WIN
+    return !leavesDirectory && isWindowsFileName(name);
+#else
+    return !leavesDirectory;
+#endif
+}
+
+bool loading::isWindowsFileName(const QString &name)
+{
+    for (const QChar c : name) {
+        // ':' would write into an alternate data stream of another file.
+        if (c.unicode() < 0x20 || QStringLiteral(":*?\"<>|").contains(c))
+            return false;
+    }
+    if (name.endsWith(QLatin1Char('.')) || name.endsWith(QLatin1Char(' ')))
+        return false;
+    // A device name stays a device with any extension ("nul.jpg", "com1.a.jpg") and with
+    // blanks before the extension.
+    const QString stem = name.section(QLatin1Char('.'), 0, 0).trimmed().toUpper();
+    static const QStringList devices{"CON", "PRN", "AUX", "NUL", "CONIN$", "CONOUT$"};
+    if (devices.contains(stem))
+        return false;
+    const bool port = stem.size() == 4
+                      && (stem.startsWith(QLatin1String("COM")) || stem.startsWith(QLatin1String("LPT")));
+    return !(port && (stem.at(3).isDigit() || QStringLiteral("¹²³").contains(stem.at(3))));
+}
+
+bool loading::storePicture(const QString &path, const QByteArray &data)
+{
+    const QFileInfo older(path);
+    if (older.isSymLink()) {
+        // The pictures are the program's own cache: a link in a picture's place is
+        // replaced, never followed, so nothing outside the picture directory is written.
+        if (!QFile::remove(path))
+            return false;
+    } else if (older.isFile() && !(older.permissions() & QFileDevice::WriteOwner)) {
+        // A read-only older picture is replaced like any other (Windows refuses to
+        // rename over it); the new file takes the old one's permissions, so give it write.
+        QFile::setPermissions(path, older.permissions() | QFileDevice::WriteOwner);
+    }
+    // QSaveFile writes beside the target and renames over it on commit; a failed write
+    // removes its temporary file and leaves the older picture as it was.
+    QSaveFile file(path);
+    if (!file.open(QIODevice::WriteOnly))
+        return false;
+    // A full disk shows as a short write without an error, so the count is checked.
+    if (file.write(data) != data.size()) {
+        file.cancelWriting();
+        return false;
+    }
+    return file.commit();
+}
+
+QNetworkRequest loading::request(const QString &url, int timeout)
+{
+    QNetworkRequest request{QUrl(url)};
+    request.setAttribute(QNetworkRequest::RedirectPolicyAttribute,
+                         QNetworkRequest::NoLessSafeRedirectPolicy);
+    request.setMaximumRedirectsAllowed(maxRedirects);
+    request.setTransferTimeout(timeout);
+    return request;
+}
+
+QNetworkReply::NetworkError loading::replyError(QNetworkReply *reply)
+{
+    if (reply->error() != QNetworkReply::NoError)
+        return reply->error();
+    // An answer that ended past the cap before it could be aborted counts as aborted.
+    if (reply->bytesAvailable() > maxReplyBytes)
+        return QNetworkReply::OperationCanceledError;
+    // A redirect that was not followed (no usable Location) has only the server's "moved"
+    // page as its body, which must not become a picture or a document.
+    const int status = reply->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt();
+    if (status >= 300 && status < 400)
+        return QNetworkReply::ProtocolFailure;
+    return QNetworkReply::NoError;
 }
 
 bool loading::load(QString url)
@@ -40,7 +118,7 @@ bool loading::load(QString url)
         return false;
 
     connect(manager, &QNetworkAccessManager::finished, this, &loading::replyFinished);
-    QNetworkReply *reply = manager->get(QNetworkRequest(QUrl(url)));
+    QNetworkReply *reply = manager->get(request(url, transferTimeout));
     // readyRead, not downloadProgress: the latter is throttled and may first come when
     // the whole answer is already in memory.
     connect(reply, &QNetworkReply::readyRead, this, [reply] {
@@ -61,11 +139,7 @@ bool loading::load(QString url)
 
 void loading::replyFinished(QNetworkReply *reply)
 {
-    // An answer that ended past the cap before it could be aborted counts as aborted.
-    const QNetworkReply::NetworkError error =
-        reply->error() == QNetworkReply::NoError && reply->bytesAvailable() > maxReplyBytes
-            ? QNetworkReply::OperationCanceledError
-            : reply->error();
+    const QNetworkReply::NetworkError error = replyError(reply);
     if (error != QNetworkReply::NoError) {
         netError = true;
         statusText = QStringLiteral("Ошибка сетевого соединения:%1  \n По запросу:%2")
@@ -74,7 +148,7 @@ void loading::replyFinished(QNetworkReply *reply)
         qCDebug(lcDownload) << "error" << error << reply->errorString();
     } else if (fileMode) {
         const QString path = picturePath(fileName);
-        if (pictures.store(path, reply->readAll())) {
+        if (storePicture(path, reply->readAll())) {
             statusText = QStringLiteral("Данные успешно получены");
         } else {
             statusText = QStringLiteral("Не удалось записать файл");

@@ -1,13 +1,11 @@
 #ifndef LOADING_H
 #define LOADING_H
 
-#include "picturestore.h"
-
+#include <QNetworkReply>
 #include <QObject>
 #include <QString>
 
 class QNetworkAccessManager;
-class QNetworkReply;
 
 // One HTTP GET at a time against the test server. A text answer is kept in replyText,
 // a picture answer is stored as img/<fileName>.jpg below the working directory.
@@ -22,16 +20,29 @@ public:
     // An answer that grows past this is aborted and ends as a network error, so an
     // endless or huge answer cannot exhaust memory.
     static constexpr qint64 maxReplyBytes = 64 * 1024 * 1024;
+    // Redirects are followed only when no less safe (never from https to http), at most
+    // this many hops for one request.
+    static constexpr int maxRedirects = 5;
+
+    // A GET of `url` as the client makes it: redirects followed when no less safe, at most
+    // maxRedirects of them, and ended after `timeout` ms without a byte.
+    static QNetworkRequest request(const QString &url, int timeout);
+    // The error of a finished answer, counting an answer past maxReplyBytes as aborted and a
+    // redirect that was not followed as a protocol failure.
+    static QNetworkReply::NetworkError replyError(QNetworkReply *reply);
 
     // A text document as the client reads it: UTF-8 up to the first NUL byte.
     static QString decodeText(QByteArray body);
     // Path of the picture file for a base name, formed from the current working directory.
     static QString picturePath(const QString &name);
-    // Removes the spare file that replacing pictures leaves beside them.
-    void discardSpareFile() { pictures.discardSpare(); }
+    // Writes a picture so that a failed or short write leaves any older file as it was.
+    static bool storePicture(const QString &path, const QByteArray &data);
     // False for a name that would leave the picture directory: one holding a slash or a
-    // backslash, and "." or "..".
+    // backslash, and "." or "..". On Windows also false for what isWindowsFileName refuses.
     static bool isSafePictureName(const QString &name);
+    // False for a name that Windows cannot store as a plain file name.jpg: reserved
+    // characters, control characters, a trailing dot or blank, or a device name.
+    static bool isWindowsFileName(const QString &name);
 
     QString replyText;
     QString statusText;
@@ -42,6 +53,9 @@ public:
     bool fileMode = false;
     QString fileName;
     int stepCount = 0;
+    // An answer that receives no byte for this many milliseconds ends as a network error;
+    // without it a silent server would leave the download waiting for ever.
+    int transferTimeout = 30000;
 
 signals:
     void start();
@@ -49,9 +63,6 @@ signals:
 
 public slots:
     void replyFinished(QNetworkReply *reply);
-
-private:
-    pictureStore pictures;
 };
 
 #endif // LOADING_H

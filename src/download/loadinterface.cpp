@@ -167,7 +167,6 @@ void loadInterface::loadNextFile()
         makeLoadingFile(fileList.at(fileIndex));
         ++fileIndex;
     } else {
-        loader->discardSpareFile();
         statusLabel->setText(QStringLiteral("Загрузка завершена"));
         emit endLoading();
     }

@@ -93,7 +93,7 @@ void runTest::startTest(int series)
     // Saturated so that the increment in makeTestStep cannot overflow; a series that
     // would start past the end of the slides ends at once either way.
     const qint64 first = qint64(series - 1) * qint64(slideTotal);
-    tekSlide = int(qBound<qint64>(INT_MIN, first, INT_MAX - 1));
+    tekSlide = int(qBound(qint64(INT_MIN), first, qint64(INT_MAX - 1)));
     timer->start(200);
     makeTestStep();
 }

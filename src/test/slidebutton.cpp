@@ -1,7 +1,6 @@
 #include "slidebutton.h"
 
 #include "loading.h"
-#include "pictureiconengine.h"
 
 #include <QFile>
 #include <QIcon>
@@ -15,7 +14,7 @@ const int iconSide = 90;
 // The picture as the icon will draw it: never larger than the 90 x 90 icon (in device
 // pixels), so a large picture is decoded at reduced size (JPEG decodes scale almost for free)
 // and held small. Decoding this way is faster than looking the full picture up in
-// QPixmapCache, so nothing is cached and memory does not grow with the pictures shown.
+// QPixmapCache.
 QPixmap iconPixmap(const QString &path, qreal dpr)
 {
     const QSize box = QSize(iconSide, iconSide) * dpr;
@@ -40,7 +39,7 @@ bool slideButton::setPicture()
     const QString path = loading::picturePath(name);
     if (!QFile::exists(path))
         return false;
-    setIcon(QIcon(new pictureIconEngine(iconPixmap(path, devicePixelRatioF()))));
+    setIcon(QIcon(iconPixmap(path, devicePixelRatioF())));
     // Re-applying an unchanged style sheet would re-polish the button on every slide.
     const QString css = QStringLiteral("QPushButton { qproperty-iconSize: 90px 90px; } ");
     if (styleSheet() != css)

@@ -5,7 +5,9 @@
 #include <QTcpSocket>
 #include <QUrl>
 
+#ifdef Q_OS_UNIX
 #include <sys/socket.h>
+#endif
 
 TestHttpServer::TestHttpServer(QObject *parent) : QObject(parent)
 {
@@ -33,6 +35,21 @@ void TestHttpServer::setBody(const QString &path, const QByteArray &body, int st
     r.status = status;
     r.body = body;
     responses.insert(path, r);
+}
+
+void TestHttpServer::setRedirect(const QString &path, const QByteArray &location, int status)
+{
+    Response r;
+    r.status = status;
+    r.location = location;
+    r.body = "<html><body>Moved</body></html>";
+    responses.insert(path, r);
+}
+
+void TestHttpServer::move(const QString &path, const QString &to)
+{
+    responses.insert(to, responses.value(path));
+    setRedirect(path, to.toUtf8());
 }
 
 void TestHttpServer::serveDirectory(const QString &root)
@@ -99,6 +116,8 @@ void TestHttpServer::answer(QTcpSocket *socket, const QString &path)
         socket->disconnectFromHost();
         return;
     }
+    if (r.behaviour == Silent)
+        return;
     if (r.behaviour == StopListening) {
         server.close();
         socket->disconnectFromHost();
@@ -108,6 +127,8 @@ void TestHttpServer::answer(QTcpSocket *socket, const QString &path)
     QByteArray head = "HTTP/1.1 " + QByteArray::number(r.status) + " Status\r\n";
     head += "Content-Type: application/octet-stream\r\n";
     head += "Content-Length: " + QByteArray::number(r.body.size()) + "\r\n";
+    if (!r.location.isEmpty())
+        head += "Location: " + r.location + "\r\n";
     head += "Connection: keep-alive\r\n\r\n";
     socket->write(head);
 
@@ -120,13 +141,16 @@ void TestHttpServer::answer(QTcpSocket *socket, const QString &path)
     case ResetMidBody: {
         socket->write(r.body.left(r.body.size() / 2));
         socket->flush();
+#ifdef Q_OS_UNIX
         // A zero linger time turns the close into a reset.
         const linger hard{1, 0};
         ::setsockopt(int(socket->socketDescriptor()), SOL_SOCKET, SO_LINGER, &hard, sizeof hard);
+#endif
         socket->abort();
         break;
     }
     case CloseBeforeHeaders:
-    case StopListening: break;
+    case StopListening:
+    case Silent: break;
     }
 }

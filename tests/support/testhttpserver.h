@@ -22,6 +22,7 @@ public:
         ShortBody,          // announce the whole length, send half, close
         ResetMidBody,       // send half of the body, then reset the connection
         StopListening,      // stop accepting connections and close this one unanswered
+        Silent,             // read the request and never answer
     };
 
     struct Response
@@ -29,6 +30,7 @@ public:
         int status = 200;
         QByteArray body;
         Behaviour behaviour = Normal;
+        QByteArray location; // sent as a Location header when not empty
     };
 
     explicit TestHttpServer(QObject *parent = nullptr);
@@ -39,6 +41,9 @@ public:
 
     void setResponse(const QString &path, const Response &response);
     void setBody(const QString &path, const QByteArray &body, int status = 200);
+    void setRedirect(const QString &path, const QByteArray &location, int status = 301);
+    // Serves the answer of `path` at `to` instead and redirects `path` there.
+    void move(const QString &path, const QString &to);
     // Files below root answer paths that have no canned answer; the rest get 404.
     void serveDirectory(const QString &root);
     void clearResponses();

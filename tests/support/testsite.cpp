@@ -71,3 +71,19 @@ bool TestSite::writePictures(const QString &dir) const
     }
     return true;
 }
+
+bool TestSite::writeSite(const QString &root) const
+{
+    const QString base = root + QStringLiteral("/quelvan/");
+    if (!QDir().mkpath(base + QStringLiteral("img")))
+        return false;
+    const QList<QPair<QString, QByteArray>> documents{
+        {"test", test}, {"instr", instr}, {"tm", tm}, {"ts_in_series", tsInSeries},
+        {"totalseries", totalSeries}, {"pauseseries", pauseSeries}, {"pars", pars}};
+    for (const auto &d : documents) {
+        QFile f(base + d.first + QStringLiteral(".php"));
+        if (!f.open(QIODevice::WriteOnly) || f.write(d.second) != d.second.size())
+            return false;
+    }
+    return writePictures(base + QStringLiteral("img"));
+}

@@ -28,6 +28,8 @@ struct TestSite
     void addPicturesFor(const QStringList &first, const QStringList &second);
 
     void serve(TestHttpServer &server) const;
+    // Writes the site below `root` (root/quelvan/...), as a static web server serves it.
+    bool writeSite(const QString &root) const;
     // Writes every picture into `dir` (img/ below the working directory by default).
     bool writePictures(const QString &dir = QStringLiteral("img")) const;
 };

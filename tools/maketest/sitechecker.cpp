@@ -11,7 +11,6 @@
 #include <QNetworkReply>
 #include <QSet>
 #include <QTextStream>
-#include <QTimer>
 #include <QUrl>
 
 #include <memory>
@@ -54,18 +53,14 @@ bool siteChecker::fetch(const QString &site, const QString &path, QByteArray *bo
         return true;
     }
 
-    static QNetworkAccessManager manager;
-    std::unique_ptr<QNetworkReply> reply(manager.get(QNetworkRequest(QUrl(site + path))));
+    // Fetched as the client fetches: the same redirects followed, the same silence refused.
+    std::unique_ptr<QNetworkReply> reply(manager.get(loading::request(site + path, 30000)));
     QEventLoop loop;
     QObject::connect(reply.get(), &QNetworkReply::finished, &loop, &QEventLoop::quit);
-    QTimer::singleShot(30000, &loop, &QEventLoop::quit);
     loop.exec();
-    if (!reply->isFinished()) {
-        *why = QStringLiteral("no answer within 30 s");
-        return false;
-    }
-    if (reply->error() != QNetworkReply::NoError) {
-        *why = QStringLiteral("error %1, %2").arg(int(reply->error())).arg(reply->errorString());
+    const QNetworkReply::NetworkError error = loading::replyError(reply.get());
+    if (error != QNetworkReply::NoError) {
+        *why = QStringLiteral("error %1, %2").arg(int(error)).arg(reply->errorString());
         return false;
     }
     *body = reply->readAll();
@@ -125,10 +120,15 @@ siteChecker::Result siteChecker::check(const QString &siteArg)
         if (names.isEmpty())
             error(BadValueLists, QStringLiteral("pars.php: names more than %1 pictures")
                                      .arg(testParser::maxPictures));
-        for (const QString &n : qAsConst(names))
+        for (const QString &n : qAsConst(names)) {
             if (!loading::isSafePictureName(n))
                 error(UnsafeName,
                       QStringLiteral("pars.php: picture name \"%1\" would leave img/").arg(n));
+            else if (!loading::isWindowsFileName(n))
+                warning(QStringLiteral("pars.php: picture name \"%1\" cannot be stored on "
+                                       "Windows; quelvan there refuses the list")
+                            .arg(n));
+        }
     }
 
     // Slides, parsed line by line as the runner parses them.

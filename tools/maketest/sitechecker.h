@@ -3,6 +3,7 @@
 
 #include <QByteArray>
 #include <QMap>
+#include <QNetworkAccessManager>
 #include <QString>
 #include <QStringList>
 
@@ -40,6 +41,7 @@ private:
     void warning(const QString &message);
 
     QTextStream &out;
+    QNetworkAccessManager manager;
     Result first = Ok;
 };
 

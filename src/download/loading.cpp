@@ -8,7 +8,6 @@
 #include <QNetworkAccessManager>
 #include <QNetworkReply>
 #include <QNetworkRequest>
-#include <QSaveFile>
 #include <QUrl>
 
 loading::loading(QObject *parent)
@@ -63,28 +62,36 @@ bool loading::isWindowsFileName(const QString &name)
 
 bool loading::storePicture(const QString &path, const QByteArray &data)
 {
-    const QFileInfo older(path);
-    if (older.isSymLink()) {
-        // The pictures are the program's own cache: a link in a picture's place is
-        // replaced, never followed, so nothing outside the picture directory is written.
-        if (!QFile::remove(path))
-            return false;
-    } else if (older.isFile() && !(older.permissions() & QFileDevice::WriteOwner)) {
-        // A read-only older picture is replaced like any other (Windows refuses to
-        // rename over it); the new file takes the old one's permissions, so give it write.
-        QFile::setPermissions(path, older.permissions() | QFileDevice::WriteOwner);
-    }
-    // QSaveFile writes beside the target and renames over it on commit; a failed write
-    // removes its temporary file and leaves the older picture as it was.
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly))
+    // Written beside its name first, so that a failed or short write leaves any older picture
+    // as it was. Not QSaveFile: it syncs every file to disk, which costs more than the
+    // download itself, for a cache that every run fetches again.
+    const QString part = path + QLatin1String(".part");
+    QFile::remove(part); // left by a crash; NewOnly then never follows a link
+    QFile file(part);
+    if (!file.open(QIODevice::WriteOnly | QIODevice::NewOnly))
         return false;
     // A full disk shows as a short write without an error, so the count is checked.
-    if (file.write(data) != data.size()) {
-        file.cancelWriting();
+    const bool written = file.write(data) == data.size() && file.flush();
+    file.close();
+    if (!written || file.error() != QFileDevice::NoError) {
+        QFile::remove(part);
         return false;
     }
-    return file.commit();
+
+    // img/ is the program's own cache: whatever stands at the name, a read-only picture or
+    // a link, is replaced, and a link is never followed out of the directory.
+    const QFileInfo older(path);
+    if (older.isFile() && !older.isSymLink() && !(older.permissions() & QFileDevice::WriteOwner))
+        QFile::setPermissions(path, older.permissions() | QFileDevice::WriteOwner); // Windows
+    if ((older.exists() || older.isSymLink()) && !QFile::remove(path)) {
+        QFile::remove(part);
+        return false;
+    }
+    if (!QFile::rename(part, path)) {
+        QFile::remove(part);
+        return false;
+    }
+    return true;
 }
 
 QNetworkRequest loading::request(const QString &url, int timeout)

@@ -40,6 +40,7 @@ struct Config
     QString site;      // the generated test folder (holds quelvan/)
     QString selfPath;  // this program, for child processes
     int runs = 7;
+    int rttMs = 0; // latency: the round trip the relay adds
     bool quick = false;
 };
 
@@ -48,6 +49,7 @@ void slideSwitch(const Config &c);
 void timing(const Config &c);
 void memory(const Config &c);
 void startup(const Config &c);
+void latency(const Config &c);
 
 // Child modes, run in a fresh process by memory() and startup().
 int childMemoryEmpty();

@@ -1,5 +1,6 @@
 // Download of a whole test: quelvan's download screen against a bare QNetworkAccessManager
-// loop (the floor of the toolkit) and against one curl process on one connection.
+// loop that stores each picture with QSaveFile (the floor of the toolkit for an atomic
+// write), beside the same loop with plain QFile and one curl process on one connection.
 #include "bench.h"
 
 #include "loading.h"
@@ -13,6 +14,7 @@
 #include <QNetworkAccessManager>
 #include <QNetworkReply>
 #include <QProcess>
+#include <QSaveFile>
 #include <QPushButton>
 #include <QTemporaryDir>
 #include <QTimer>
@@ -72,8 +74,9 @@ double runQuelvan(const Config &c)
     return ms;
 }
 
-// The floor: each GET issued from the previous reply's handler, pictures written with QFile.
-double runFloor(const QStringList &urls, const QStringList &names)
+// The floor: each GET issued from the previous reply's handler, pictures written with
+// QSaveFile (atomic, as quelvan needs) or with plain QFile.
+double runFloor(const QStringList &urls, const QStringList &names, bool atomic = true)
 {
     QNetworkAccessManager manager;
     QEventLoop loop;
@@ -90,9 +93,17 @@ double runFloor(const QStringList &urls, const QStringList &names)
             if (reply->error() != QNetworkReply::NoError)
                 qFatal("floor download failed: %s", qPrintable(reply->errorString()));
             if (index >= documents.size()) {
-                QFile f(dir + names.at(index - documents.size()) + QStringLiteral(".jpg"));
-                f.open(QIODevice::WriteOnly);
-                f.write(body);
+                const QString path = dir + names.at(index - documents.size()) + ".jpg";
+                if (atomic) {
+                    QSaveFile f(path);
+                    f.open(QIODevice::WriteOnly);
+                    f.write(body);
+                    f.commit();
+                } else {
+                    QFile f(path);
+                    f.open(QIODevice::WriteOnly);
+                    f.write(body);
+                }
             } else {
                 (void)QString::fromUtf8(body);
             }
@@ -109,12 +120,14 @@ double runFloor(const QStringList &urls, const QStringList &names)
 }
 
 // curl: all URLs in one process on one kept-alive connection; the sum of the transfer times.
-double runCurl(const QStringList &urls)
+// With a folder it stores every answer there, as quelvan stores its pictures.
+double runCurl(const QStringList &urls, const QString &folder = QString())
 {
     QStringList args{"-s", "--fail", "-w", "%{time_total}\\n"};
     for (const QString &u : urls)
         args << "-o"
-             << "/dev/null" << u;
+             << (folder.isEmpty() ? QStringLiteral("/dev/null") : folder + '/' + u.section('/', -1))
+             << u;
     QProcess curl;
     curl.start(QStringLiteral("curl"), args);
     curl.waitForFinished(60000);
@@ -153,19 +166,51 @@ void download(const Config &c)
     // One warm-up of each, then alternate so that drift of the machine hits all three alike.
     runQuelvan(c);
     runFloor(urls, names);
-    QVector<double> q, b, a;
+    QVector<double> q, b, p, a;
     for (int i = 0; i < c.runs; ++i) {
         q.append(runQuelvan(c));
         b.append(runFloor(urls, names));
+        p.append(runFloor(urls, names, false));
         a.append(runCurl(urls));
     }
     QDir::setCurrent(oldCwd);
 
-    const Stats sq = stats(q), sb = stats(b), sa = stats(a);
+    const Stats sq = stats(q), sb = stats(b), sp = stats(p), sa = stats(a);
     const QString what = QStringLiteral("download, %1 requests").arg(urls.size());
     addRow({what + " vs Qt floor", fmt(sq, "ms"), fmt(sb, "ms"), sq.median / sb.median, "<= 1.10",
             sq.median <= 1.10 * sb.median, QString()});
+    addRow({what + " vs plain QFile loop", fmt(sq, "ms"), fmt(sp, "ms"), sq.median / sp.median,
+            QString(), true, QStringLiteral("not atomic: a failed write damages the older file")});
     addRow({what + " vs curl", fmt(sq, "ms"), fmt(sa, "ms"), sq.median / sa.median, QString(), true,
+            QString()});
+}
+
+void latency(const Config &c)
+{
+    const QStringList urls = requestUrls(c, pictureNames(c));
+    QTemporaryDir work;
+    const QString oldCwd = QDir::currentPath();
+    QDir::setCurrent(work.path());
+    QDir().mkdir(QStringLiteral("img"));
+
+    runQuelvan(c);
+    QVector<double> q, a;
+    for (int i = 0; i < c.runs; ++i) {
+        q.append(runQuelvan(c));
+        a.append(runCurl(urls, work.path() + QStringLiteral("/img")));
+    }
+    QDir::setCurrent(oldCwd);
+
+    const Stats sq = stats(q), sa = stats(a);
+    const double floor = double(urls.size()) * c.rttMs;
+    const QString what = QStringLiteral("download at %1 ms round trip").arg(c.rttMs);
+    addRow({what + " vs curl", fmt(sq, "ms"), fmt(sa, "ms"), sq.median / sa.median, "<= 1.05",
+            sq.median <= 1.05 * sa.median, QStringLiteral("both through the same relay, both storing the files")});
+    addRow({what + " vs requests x round trip", fmt(sq, "ms"),
+            QStringLiteral("%1 ms").arg(floor, 0, 'f', 0), sq.median / floor, QString(), true,
+            QStringLiteral("%1 requests").arg(urls.size())});
+    addRow({QStringLiteral("curl at %1 ms vs requests x round trip").arg(c.rttMs), fmt(sa, "ms"),
+            QStringLiteral("%1 ms").arg(floor, 0, 'f', 0), sa.median / floor, QString(), true,
             QString()});
 }
 

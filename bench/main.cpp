@@ -38,6 +38,8 @@ int main(int argc, char *argv[])
             c.site = QFileInfo(args.takeFirst()).absoluteFilePath(); // children change folder
         else if (a == QLatin1String("--runs") && !args.isEmpty())
             c.runs = args.takeFirst().toInt();
+        else if (a == QLatin1String("--rtt") && !args.isEmpty())
+            c.rttMs = args.takeFirst().toInt();
         else if (a == QLatin1String("--quick"))
             c.quick = true;
     }
@@ -55,7 +57,7 @@ int main(int argc, char *argv[])
         return bench::downloadOnce(c);
 
     if (c.serverUrl.isEmpty() || c.site.isEmpty()) {
-        fprintf(stderr, "usage: quelvan-bench [all|download|slides|timing|memory|startup] "
+        fprintf(stderr, "usage: quelvan-bench [all|download|slides|timing|memory|startup|latency] "
                         "--url http://127.0.0.1:PORT --site FOLDER [--runs N] [--quick]\n");
         return 1;
     }
@@ -73,6 +75,12 @@ int main(int argc, char *argv[])
     section("memory", bench::memory);
     section("startup", bench::startup);
     section("timing", bench::timing);
+    // Only on request: it needs the delaying relay in front of the server (bench/run.sh).
+    if (mode == QLatin1String("latency")) {
+        out << "== latency\n";
+        out.flush();
+        bench::latency(c);
+    }
     bench::printTable();
     return 0;
 }

@@ -1,5 +1,6 @@
 #!/bin/sh
-# Runs every benchmark and prints a table of figures and ratios.
+# Runs every benchmark and prints a table of figures and ratios, then the download at a
+# 20 ms round trip through bench/delayrelay.py.
 # Usage: bench/run.sh [--quick]
 #   --quick  fewer runs and a short timing benchmark (about a minute in all)
 # The test server is nginx on 127.0.0.1, started here with its own configuration.
@@ -9,7 +10,7 @@ cd "$(dirname "$0")/.."
 QUICK="${1:-}"
 BUILD_DIR=build-bench
 
-sh tools/install-deps.sh cmake make g++ qtbase5-dev qtbase5-dev-tools nginx-light curl xvfb
+sh tools/install-deps.sh cmake make g++ qtbase5-dev qtbase5-dev-tools nginx curl xvfb python3
 
 cmake -S . -B "$BUILD_DIR" -DCMAKE_BUILD_TYPE=Release -DQUELVAN_BUILD_TESTS=OFF \
     -DQUELVAN_BUILD_BENCH=ON >/dev/null
@@ -49,6 +50,7 @@ CONF
 nginx -c "$WORK/nginx.conf" -p "$WORK" &
 NGINX=$!
 XVFB=""
+RELAY=""
 trap 'kill "$NGINX" $XVFB 2>/dev/null || true' EXIT INT TERM
 sleep 0.5
 URL="http://127.0.0.1:$PORT"
@@ -68,6 +70,18 @@ if [ "$QUICK" = "--quick" ]; then
 else
     "$BUILD_DIR/bench/quelvan-bench" all --url "$URL" --site "$SITE" --runs 9
 fi
+
+# Latency: the same server behind a relay that holds every chunk 10 ms in each direction.
+RELAY_PORT="$(python3 -c 'import socket; s=socket.socket(); s.bind(("127.0.0.1",0)); print(s.getsockname()[1])')"
+python3 bench/delayrelay.py "$RELAY_PORT" "$PORT" 10 >"$WORK/relay.log" 2>&1 &
+RELAY=$!
+trap 'kill "$NGINX" "$RELAY" $XVFB 2>/dev/null || true' EXIT INT TERM
+for _ in 1 2 3 4 5 6 7 8 9 10; do grep -q ready "$WORK/relay.log" && break; sleep 0.3; done
+before=$(wc -l <"$WORK/access.log")
+"$BUILD_DIR/bench/quelvan-bench" latency --url "http://127.0.0.1:$RELAY_PORT" --site "$SITE" \
+    --rtt 20 --runs "$([ "$QUICK" = "--quick" ] && echo 3 || echo 7)"
+echo "latency runs: $(tail -n +"$((before + 1))" "$WORK/access.log" | cut -d' ' -f1 | sort -u | wc -l) connection(s) for $(($(wc -l <"$WORK/access.log") - before)) requests"
+kill "$RELAY" 2>/dev/null || true
 
 # Start-up once more under a real X server, as a person starts it (Xvfb, no window manager).
 rm -f "$WORK/display"

@@ -30,9 +30,11 @@ case "${1:-}" in
     ;;
 esac
 
-# squid and apache2-utils serve the proxy tests; mount (util-linux) the file-system ones.
+# squid and apache2-utils serve the proxy tests, nginx and openssl the TLS ones, mount
+# (util-linux) the file-system ones.
 # shellcheck disable=SC2086
-sh tools/install-deps.sh cmake make g++ $QT_PACKAGES python3 squid apache2-utils util-linux
+sh tools/install-deps.sh cmake make g++ $QT_PACKAGES python3 squid apache2-utils util-linux \
+    nginx openssl
 
 cmake -S . -B "$BUILD_DIR" -DCMAKE_BUILD_TYPE="$BUILD_TYPE" -DQUELVAN_BUILD_TESTS=ON \
     -DQUELVAN_SANITIZE="$SANITIZE" -DQUELVAN_QT6="$QT6"

@@ -3,8 +3,10 @@
 // write), beside the same loop with plain QFile and one curl process on one connection.
 #include "bench.h"
 
-#include "loading.h"
-#include "loadinterface.h"
+#include "download/loading.h"
+#include "download/parsparser.h"
+#include "download/serverlayout.h"
+#include "download/loadinterface.h"
 
 #include <QDir>
 #include <QElapsedTimer>
@@ -27,33 +29,25 @@ namespace bench {
 
 namespace {
 
-const QStringList documents{"test",        "instr",       "tm",  "ts_in_series",
-                            "totalseries", "pauseseries", "pars"};
+const QStringList &documents = serverLayout::documents();
 
 QStringList requestUrls(const Config &c, const QStringList &pictures)
 {
     QStringList urls;
     for (const QString &d : documents)
-        urls.append(c.serverUrl + QStringLiteral("/quelvan/%1.php").arg(d));
+        urls.append(c.serverUrl + serverLayout::documentPath(d));
     for (const QString &p : pictures)
-        urls.append(c.serverUrl + QStringLiteral("/quelvan/img/%1.jpg").arg(p));
+        urls.append(c.serverUrl + serverLayout::picturePath(p));
     return urls;
 }
 
 QStringList pictureNames(const Config &c)
 {
-    QFile pars(c.site + QStringLiteral("/quelvan/pars.php"));
+    QFile pars(c.site + serverLayout::documentPath(QStringLiteral("pars")));
     pars.open(QIODevice::ReadOnly);
-    const QString text = QString::fromUtf8(pars.readAll());
-    const int mid = text.indexOf(QLatin1String("]["));
-    const QStringList first = text.mid(1, mid - 1).split(',');
-    const QStringList second = text.mid(mid + 2, text.size() - mid - 3).split(',');
-    QStringList names;
-    for (const QString &a : first)
-        for (const QString &b : second)
-            names.append(a + '_' + b);
-    names.append(QStringLiteral("fail"));
-    return names;
+    QStringList first, second;
+    parsParser::parseValueLists(QString::fromUtf8(pars.readAll()), &first, &second);
+    return parsParser::pictureNames(first, second);
 }
 
 // quelvan: from the button to endLoading().

@@ -3,14 +3,14 @@
 // Each figure comes from a fresh process.
 #include "bench.h"
 
-#include "conclgraph.h"
-#include "conclusionshow.h"
-#include "instrshow.h"
-#include "loadinterface.h"
-#include "mainwindow.h"
-#include "msclock.h"
-#include "runtest.h"
-#include "slidebutton.h"
+#include "screens/conclgraph.h"
+#include "screens/conclusionshow.h"
+#include "screens/instrshow.h"
+#include "download/loadinterface.h"
+#include "app/mainwindow.h"
+#include "app/msclock.h"
+#include "test/runtest.h"
+#include "test/slidebutton.h"
 
 #include <QApplication>
 #include <QDir>

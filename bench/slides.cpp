@@ -2,11 +2,13 @@
 // same five JPEG files with QImageReader alone.
 #include "bench.h"
 
-#include "runtest.h"
-#include "slidebutton.h"
-#include "slidedata.h"
-#include "testparser.h"
-#include "variant.h"
+#include "download/serverlayout.h"
+
+#include "test/runtest.h"
+#include "test/slidebutton.h"
+#include "test/slidedata.h"
+#include "test/testparser.h"
+#include "test/variant.h"
 
 #include <QApplication>
 #include <QDir>
@@ -31,9 +33,9 @@ QStringList slideFiles(const slideData &slide)
 {
     QStringList files;
     for (int i = 0; i < 4; ++i)
-        files.append(QDir::currentPath() + "/img/" + slide.variants.at(i)->value1 + '_'
-                     + slide.variants.at(i)->value2 + ".jpg");
-    files.append(QDir::currentPath() + QStringLiteral("/img/fail.jpg"));
+        files.append(serverLayout::pictureFile(
+            serverLayout::pictureName(slide.variants.at(i)->value1, slide.variants.at(i)->value2)));
+    files.append(serverLayout::pictureFile(serverLayout::failPicture()));
     return files;
 }
 

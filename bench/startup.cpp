@@ -4,7 +4,7 @@
 // talks HTTP pays on top of the empty window.
 #include "bench.h"
 
-#include "mainwindow.h"
+#include "app/mainwindow.h"
 
 #include <QApplication>
 #include <QElapsedTimer>

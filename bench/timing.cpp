@@ -3,10 +3,10 @@
 // overrun is by design; this measures the timers themselves.
 #include "bench.h"
 
-#include "loadinterface.h"
-#include "mainwindow.h"
-#include "runtest.h"
-#include "slidebutton.h"
+#include "download/loadinterface.h"
+#include "app/mainwindow.h"
+#include "test/runtest.h"
+#include "test/slidebutton.h"
 
 #include <QApplication>
 #include <QDir>

@@ -1,8 +1,8 @@
-#include "loading.h"
-#include "loadinterface.h"
-#include "testhttpserver.h"
-#include "testsite.h"
-#include "workdir.h"
+#include "download/loading.h"
+#include "download/loadinterface.h"
+#include "support/testhttpserver.h"
+#include "support/testsite.h"
+#include "support/workdir.h"
 
 #include <QDir>
 #include <QLabel>

@@ -1,14 +1,15 @@
-#include "conclgraph.h"
-#include "conclusionshow.h"
-#include "instrshow.h"
-#include "loading.h"
-#include "loadinterface.h"
-#include "mainwindow.h"
-#include "msclock.h"
-#include "runtest.h"
-#include "testhttpserver.h"
-#include "testsite.h"
-#include "workdir.h"
+#include "screens/conclgraph.h"
+#include "screens/conclusionshow.h"
+#include "screens/instrshow.h"
+#include "download/loading.h"
+#include "download/serverlayout.h"
+#include "download/loadinterface.h"
+#include "app/mainwindow.h"
+#include "app/msclock.h"
+#include "test/runtest.h"
+#include "support/testhttpserver.h"
+#include "support/testsite.h"
+#include "support/workdir.h"
 
 #include <QDir>
 #include <QDirIterator>
@@ -101,8 +102,7 @@ void tst_hostile::matrix_data()
     QTest::addColumn<QByteArray>("body"); // for Body: what the server sends instead
     QTest::addColumn<QString>("expected");
 
-    const QStringList docs{"test",        "instr",       "tm",  "ts_in_series",
-                           "totalseries", "pauseseries", "pars"};
+    const QStringList docs = serverLayout::documents();
     const QString a = QStringLiteral("[a,x][b,x][a,y][b,z][a,z]");
     struct Failure
     {
@@ -120,7 +120,7 @@ void tst_hostile::matrix_data()
     };
     for (const Failure &f : failures) {
         for (const QString &doc : docs) {
-            const QString path = QStringLiteral("/quelvan/%1.php").arg(doc);
+            const QString path = serverLayout::documentPath(doc);
             // A failed pars answer leaves an empty text, which fails as a list.
             QTest::addRow("%s: %s", qPrintable(doc), f.name)
                 << path << f.spoil << QByteArray()

@@ -1,6 +1,7 @@
-#include "loading.h"
-#include "testhttpserver.h"
-#include "workdir.h"
+#include "download/serverlayout.h"
+#include "download/loading.h"
+#include "support/testhttpserver.h"
+#include "support/workdir.h"
 
 #include <QDir>
 #include <QFile>
@@ -270,12 +271,12 @@ void tst_loading::windowsFileNames()
 {
     QFETCH(QString, name);
     QFETCH(bool, storable);
-    QCOMPARE(loading::isWindowsFileName(name), storable);
+    QCOMPARE(serverLayout::isWindowsFileName(name), storable);
     // Elsewhere such names are kept: servers may rely on them.
 #ifdef Q_OS_WIN
-    QCOMPARE(loading::isSafePictureName(name), storable);
+    QCOMPARE(serverLayout::isSafePictureName(name), storable);
 #else
-    QVERIFY(loading::isSafePictureName(name));
+    QVERIFY(serverLayout::isSafePictureName(name));
 #endif
 }
 

@@ -1,8 +1,8 @@
-#include "loading.h"
-#include "loadinterface.h"
-#include "testhttpserver.h"
-#include "testsite.h"
-#include "workdir.h"
+#include "download/loading.h"
+#include "download/loadinterface.h"
+#include "support/testhttpserver.h"
+#include "support/testsite.h"
+#include "support/workdir.h"
 
 #include <QCheckBox>
 #include <QDir>
@@ -14,6 +14,7 @@
 #include <QtTest>
 
 namespace {
+// What goes over the wire, written out: the expected requests, not the client's own table.
 const QStringList documentPaths{
     QStringLiteral("/quelvan/test.php"),        QStringLiteral("/quelvan/instr.php"),
     QStringLiteral("/quelvan/tm.php"),          QStringLiteral("/quelvan/ts_in_series.php"),

@@ -1,19 +1,19 @@
-#include "conclgraph.h"
-#include "instrshow.h"
-#include "loadinterface.h"
-#include "mainwindow.h"
-#include "msclock.h"
-#include "runtest.h"
-#include "sitechecker.h"
-#include "sitewriter.h"
-#include "slidebutton.h"
-#include "slidedata.h"
-#include "testhttpserver.h"
-#include "testparser.h"
-#include "variant.h"
-#include "workdir.h"
+#include "screens/conclgraph.h"
+#include "screens/instrshow.h"
+#include "download/loadinterface.h"
+#include "app/mainwindow.h"
+#include "app/msclock.h"
+#include "test/runtest.h"
+#include "maketest/sitechecker.h"
+#include "maketest/sitewriter.h"
+#include "test/slidebutton.h"
+#include "test/slidedata.h"
+#include "support/testhttpserver.h"
+#include "test/testparser.h"
+#include "test/variant.h"
+#include "support/workdir.h"
 
-#include "conclusionshow.h"
+#include "screens/conclusionshow.h"
 
 #include <QDir>
 #include <QFile>
@@ -76,7 +76,7 @@ void tst_maketest::sameSeedSameSite()
     QCOMPARE(a.documents(), b.documents());
     QCOMPARE(a.pictures(), b.pictures());
     opt.seed = 8;
-    QVERIFY(siteWriter(opt).documents().value("test.php") != a.documents().value("test.php"));
+    QVERIFY(siteWriter(opt).documents().value("test") != a.documents().value("test"));
     QCOMPARE(a.pictures().size(), 17);
 }
 
@@ -103,7 +103,7 @@ void tst_maketest::oneRightAnswerOnEverySlide()
         opt.seed = seed;
         opt.series = 5;
         opt.slides = 10;
-        const QString text = QString::fromUtf8(siteWriter(opt).documents().value("test.php"));
+        const QString text = QString::fromUtf8(siteWriter(opt).documents().value("test"));
         const QStringList lines = text.split(QStringLiteral("<br>"));
         QCOMPARE(lines.size(), 50);
         for (const QString &line : lines) {

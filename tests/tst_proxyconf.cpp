@@ -1,9 +1,9 @@
-#include "loading.h"
-#include "loadinterface.h"
-#include "proxyconf.h"
-#include "testhttpserver.h"
-#include "testsite.h"
-#include "workdir.h"
+#include "download/loading.h"
+#include "download/loadinterface.h"
+#include "download/proxyconf.h"
+#include "support/testhttpserver.h"
+#include "support/testsite.h"
+#include "support/workdir.h"
 
 #include <QCheckBox>
 #include <QDir>

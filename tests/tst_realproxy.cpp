@@ -1,10 +1,10 @@
-#include "loading.h"
-#include "loadinterface.h"
-#include "proxyconf.h"
-#include "testhttpserver.h"
-#include "testsite.h"
-#include "tlsserver.h"
-#include "workdir.h"
+#include "download/loading.h"
+#include "download/loadinterface.h"
+#include "download/proxyconf.h"
+#include "support/testhttpserver.h"
+#include "support/testsite.h"
+#include "support/tlsserver.h"
+#include "support/workdir.h"
 
 #include <QAuthenticator>
 #include <QCheckBox>

@@ -1,10 +1,10 @@
-#include "msclock.h"
-#include "runtest.h"
-#include "slidebutton.h"
-#include "slidedata.h"
-#include "testsite.h"
-#include "variant.h"
-#include "workdir.h"
+#include "app/msclock.h"
+#include "test/runtest.h"
+#include "test/slidebutton.h"
+#include "test/slidedata.h"
+#include "support/testsite.h"
+#include "test/variant.h"
+#include "support/workdir.h"
 
 #include <QDir>
 #include <QFile>

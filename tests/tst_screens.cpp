@@ -1,6 +1,6 @@
-#include "conclgraph.h"
-#include "conclusionshow.h"
-#include "instrshow.h"
+#include "screens/conclgraph.h"
+#include "screens/conclusionshow.h"
+#include "screens/instrshow.h"
 
 #include <QLabel>
 #include <QPushButton>

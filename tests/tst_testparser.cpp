@@ -1,4 +1,5 @@
-#include "testparser.h"
+#include "download/parsparser.h"
+#include "test/testparser.h"
 
 #include <QRandomGenerator>
 #include <QRegExp>
@@ -42,7 +43,7 @@ QString tst_testparser::compareAt(const QString &text, int from)
             .arg(variant.matchedLength())
             .arg(variant.cap(1), variant.cap(2));
 
-    const int gpos = testParser::findGroup(text, from, &cap, &length);
+    const int gpos = parsParser::findGroup(text, from, &cap, &length);
     const int gexpected = group.indexIn(text, from);
     if (gpos != gexpected
         || (gpos >= 0 && (length != group.matchedLength() || cap != group.cap(1))))
@@ -114,7 +115,7 @@ void tst_testparser::hostileTextIsFast()
         ++found;
     }
     pos = 0;
-    while ((pos = testParser::findGroup(text, pos, &a, &length)) != -1) {
+    while ((pos = parsParser::findGroup(text, pos, &a, &length)) != -1) {
         pos += length;
         ++found;
     }

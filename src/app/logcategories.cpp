@@ -1,4 +1,4 @@
-#include "logcategories.h"
+#include "app/logcategories.h"
 
 Q_LOGGING_CATEGORY(lcFlow, "quelvan.flow")
 Q_LOGGING_CATEGORY(lcDownload, "quelvan.download")

@@ -1,12 +1,12 @@
-#include "mainwindow.h"
+#include "app/mainwindow.h"
 
-#include "conclgraph.h"
-#include "conclusionshow.h"
-#include "instrshow.h"
-#include "loadinterface.h"
-#include "logcategories.h"
-#include "msclock.h"
-#include "runtest.h"
+#include "screens/conclgraph.h"
+#include "screens/conclusionshow.h"
+#include "screens/instrshow.h"
+#include "download/loadinterface.h"
+#include "app/logcategories.h"
+#include "app/msclock.h"
+#include "test/runtest.h"
 
 #include <QLabel>
 #include <QPushButton>
@@ -66,29 +66,40 @@ void MainWindow::startTest()
         return; // the test starts once
     pauseTimer = new QTimer(this);
     pauseTimer->setTimerType(Qt::PreciseTimer); // a coarse timer may fire 25 ms early
+    instr = nullptr;
+    startSeries(1);
+}
+
+void MainWindow::startSeries(int series)
+{
     tester = new runTest(tdata, slideTime, slideTotal, seriesTotal, pauseTime, this);
     connect(tester, &runTest::endTest, this, &MainWindow::endTest);
     replaceCentral(tester);
-    instr = nullptr;
-    tekSeries = 1;
-    tester->startTest(1);
+    tekSeries = series;
+    tester->startTest(series);
+}
+
+void MainWindow::setPauseLine(int series, int seconds, QChar secondsUnit)
+{
+    concl->timeLabel->setText(QStringLiteral("Серия %1/%2  До запуска следующей серии: %3 ")
+                                  .arg(series)
+                                  .arg(seriesTotal)
+                                  .arg(seconds)
+                              + secondsUnit);
 }
 
 void MainWindow::endTest()
 {
     const int score = seriesScore(tester->countRightAnswer, tester->countTotalAncwer);
+    seriesResults.append(float(score));
 
     if (tekSeries < seriesTotal) {
         concl = new conclusionShow(this);
         connect(concl->nextButton, &QPushButton::clicked, this, &MainWindow::nextSeries);
         connect(pauseTimer, &QTimer::timeout, this, &MainWindow::timeNextSeries);
-        seriesResults.append(float(score));
         concl->resultLabel->setText(
             QStringLiteral("Результат определения внимания: %1 %").arg(score));
-        concl->timeLabel->setText(QStringLiteral("Серия %1/%2  До запуска следующей серии: %3 c")
-                                      .arg(tester->tekSeries)
-                                      .arg(seriesTotal)
-                                      .arg(pauseTime));
+        setPauseLine(tester->tekSeries, pauseTime, latinC);
         pauseStart = msClock::now();
         replaceCentral(concl);
         tester = nullptr;
@@ -96,7 +107,6 @@ void MainWindow::endTest()
         return;
     }
 
-    seriesResults.append(float(score));
     auto *graph = new conclGraph(this);
     graph->setData(35, 4, 44, 24, seriesResults);
     replaceCentral(graph);
@@ -118,15 +128,9 @@ void MainWindow::nextSeries()
     disconnect(pauseTimer, &QTimer::timeout, this, &MainWindow::timeNextSeries);
     qCDebug(lcFlow) << "disconnected";
 
-    tester = new runTest(tdata, slideTime, slideTotal, seriesTotal, pauseTime, this);
-    connect(tester, &runTest::endTest, this, &MainWindow::endTest);
-    replaceCentral(tester);
-    qCDebug(lcFlow) << "setCentralWidget(tester)";
     concl = nullptr;
-
     qCDebug(lcFlow) << "begin tester->startTest()";
-    ++tekSeries;
-    tester->startTest(tekSeries);
+    startSeries(tekSeries + 1);
 }
 
 void MainWindow::timeNextSeries()
@@ -142,8 +146,5 @@ void MainWindow::timeNextSeries()
     // In double: a float cannot hold every 32-bit pause, and converting an out-of-range
     // float to int is undefined.
     const int remaining = int(double(pauseTime) - double(elapsed));
-    concl->timeLabel->setText(QStringLiteral("Серия %1/%2  До запуска следующей серии: %3 с")
-                                  .arg(tekSeries)
-                                  .arg(seriesTotal)
-                                  .arg(remaining));
+    setPauseLine(tekSeries, remaining, cyrillicEs);
 }

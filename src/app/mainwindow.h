@@ -46,6 +46,12 @@ public slots:
 
 private:
     void replaceCentral(QWidget *next);
+    void startSeries(int series);
+    // The pause line. Its first text ends in a Latin "c" and the countdown's updates in a
+    // Cyrillic "с": both are what users of the test have always seen; do not "fix" either.
+    void setPauseLine(int series, int seconds, QChar secondsUnit);
+    static constexpr QChar latinC = QChar(0x0063);
+    static constexpr QChar cyrillicEs = QChar(0x0441);
 };
 
 #endif // MAINWINDOW_H

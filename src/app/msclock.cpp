@@ -1,4 +1,4 @@
-#include "msclock.h"
+#include "app/msclock.h"
 
 #include <QElapsedTimer>
 
@@ -40,9 +40,4 @@ void msClock::advanceFake(quint32 ms)
 void msClock::useRealClock()
 {
     fakeActive = false;
-}
-
-bool msClock::isFake()
-{
-    return fakeActive;
 }

@@ -15,7 +15,6 @@ public:
     static void setFakeNow(quint32 ms);
     static void advanceFake(quint32 ms);
     static void useRealClock();
-    static bool isFake();
 };
 
 #endif // MSCLOCK_H

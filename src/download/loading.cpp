@@ -1,6 +1,7 @@
-#include "loading.h"
+#include "download/loading.h"
 
-#include "logcategories.h"
+#include "app/logcategories.h"
+#include "download/serverlayout.h"
 
 #include <QDir>
 #include <QFile>
@@ -22,42 +23,6 @@ QString loading::decodeText(QByteArray body)
     if (nul >= 0)
         body.truncate(nul);
     return QString::fromUtf8(body);
-}
-
-QString loading::picturePath(const QString &name)
-{
-    return QDir::currentPath() + QLatin1String("/img/") + name + QLatin1String(".jpg");
-}
-
-bool loading::isSafePictureName(const QString &name)
-{
-    const bool leavesDirectory = name.contains(QLatin1Char('/')) || name.contains(QLatin1Char('\\'))
-                                 || name == QLatin1String(".") || name == QLatin1String("..");
-#ifdef Q_OS_WIN
-    return !leavesDirectory && isWindowsFileName(name);
-#else
-    return !leavesDirectory;
-#endif
-}
-
-bool loading::isWindowsFileName(const QString &name)
-{
-    for (const QChar c : name) {
-        // ':' would write into an alternate data stream of another file.
-        if (c.unicode() < 0x20 || QStringLiteral(":*?\"<>|").contains(c))
-            return false;
-    }
-    if (name.endsWith(QLatin1Char('.')) || name.endsWith(QLatin1Char(' ')))
-        return false;
-    // A device name stays a device with any extension ("nul.jpg", "com1.a.jpg") and with
-    // blanks before the extension.
-    const QString stem = name.section(QLatin1Char('.'), 0, 0).trimmed().toUpper();
-    static const QStringList devices{"CON", "PRN", "AUX", "NUL", "CONIN$", "CONOUT$"};
-    if (devices.contains(stem))
-        return false;
-    const bool port = stem.size() == 4
-                      && (stem.startsWith(QLatin1String("COM")) || stem.startsWith(QLatin1String("LPT")));
-    return !(port && (stem.at(3).isDigit() || QStringLiteral("¹²³").contains(stem.at(3))));
 }
 
 bool loading::storePicture(const QString &path, const QByteArray &data)
@@ -154,7 +119,7 @@ void loading::replyFinished(QNetworkReply *reply)
                          .arg(reply->url().host(QUrl::FullyDecoded));
         qCDebug(lcDownload) << "error" << error << reply->errorString();
     } else if (fileMode) {
-        const QString path = picturePath(fileName);
+        const QString path = serverLayout::pictureFile(fileName);
         if (storePicture(path, reply->readAll())) {
             statusText = QStringLiteral("Данные успешно получены");
         } else {

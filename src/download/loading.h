@@ -33,16 +33,8 @@ public:
 
     // A text document as the client reads it: UTF-8 up to the first NUL byte.
     static QString decodeText(QByteArray body);
-    // Path of the picture file for a base name, formed from the current working directory.
-    static QString picturePath(const QString &name);
     // Writes a picture so that a failed or short write leaves any older file as it was.
     static bool storePicture(const QString &path, const QByteArray &data);
-    // False for a name that would leave the picture directory: one holding a slash or a
-    // backslash, and "." or "..". On Windows also false for what isWindowsFileName refuses.
-    static bool isSafePictureName(const QString &name);
-    // False for a name that Windows cannot store as a plain file name.jpg: reserved
-    // characters, control characters, a trailing dot or blank, or a device name.
-    static bool isWindowsFileName(const QString &name);
 
     QString replyText;
     QString statusText;

@@ -1,9 +1,10 @@
-#include "loadinterface.h"
+#include "download/loadinterface.h"
 
-#include "loading.h"
-#include "logcategories.h"
-#include "proxyconf.h"
-#include "testparser.h"
+#include "app/logcategories.h"
+#include "download/loading.h"
+#include "download/parsparser.h"
+#include "download/proxyconf.h"
+#include "download/serverlayout.h"
 
 #include <QCheckBox>
 #include <QDir>
@@ -17,11 +18,16 @@
 #endif
 
 namespace {
-// Request paths of the document steps 1 to 7, in request order.
-const char *const documentPaths[] = {
-    "/quelvan/test.php",         "/quelvan/instr.php",       "/quelvan/tm.php",
-    "/quelvan/ts_in_series.php", "/quelvan/totalseries.php", "/quelvan/pauseseries.php",
-    "/quelvan/pars.php",
+const QString busyText = QStringLiteral("сервер занят");
+const QString listFailureText = QStringLiteral("Не получилось создать список требуемых ресурсов");
+
+// The member that receives the text of each document step, in request order; the pars
+// document of the last step is read at once and not kept.
+QString loadInterface::*const stepText[serverLayout::documentCount] = {
+    &loadInterface::testText,        &loadInterface::instrText,
+    &loadInterface::tmText,          &loadInterface::tsInSeriesText,
+    &loadInterface::totalSeriesText, &loadInterface::pauseSeriesText,
+    nullptr,
 };
 } // namespace
 
@@ -57,7 +63,7 @@ void loadInterface::startInit()
         loader->manager->setProxy(pconf->proxy);
     }
 
-    const QString dir = QDir::currentPath() + QLatin1String("/img");
+    const QString dir = serverLayout::pictureDirectory();
     if (!QDir(dir).exists() && !QDir().mkdir(dir)) {
         statusLabel->setText(QStringLiteral("Не могу создать вспомогательный каталог"));
         return;
@@ -69,22 +75,27 @@ void loadInterface::startInit()
     loadNext();
 }
 
+bool loadInterface::request(const QString &path)
+{
+    if (!loader->load(serverUrl + path)) {
+        statusLabel->setText(busyText);
+        return false;
+    }
+    statusLabel->setText(loader->statusText);
+    return true;
+}
+
 void loadInterface::loadNext()
 {
     if (loader->netError || loader->fileError)
         return;
     if (loader->busy) {
-        statusLabel->setText(QStringLiteral("сервер занят"));
+        statusLabel->setText(busyText);
         return;
     }
     ++step;
-    const QString url = serverUrl + QLatin1String(documentPaths[step - 1]);
-    if (loader->load(url)) {
-        statusLabel->setText(loader->statusText);
-    } else {
+    if (!request(serverLayout::documentPath(step - 1)))
         --step;
-        statusLabel->setText(QStringLiteral("сервер занят"));
-    }
 }
 
 void loadInterface::startLoading()
@@ -97,50 +108,43 @@ void loadInterface::finishLoading()
 {
     statusLabel->setText(loader->statusText);
 
-    switch (step) {
-    case 1: testText = loader->replyText; break;
-    case 2: instrText = loader->replyText; break;
-    case 3: tmText = loader->replyText; break;
-    case 4: tsInSeriesText = loader->replyText; break;
-    case 5: totalSeriesText = loader->replyText; break;
-    case 6: pauseSeriesText = loader->replyText; break;
-    default: break;
-    }
+    if (step >= 1 && step < serverLayout::documentCount)
+        this->*stepText[step - 1] = loader->replyText;
 
-    if (step <= 6) {
+    if (step < serverLayout::documentCount) {
         loadNext();
         return;
     }
-    if (step == 7) {
+    if (step == serverLayout::documentCount) {
         // The error flags are not consulted here: a failed pars answer has an empty
         // text, which fails as a list like any other unusable body.
         if (!makeParList()) {
-            statusLabel->setText(QStringLiteral("Не получилось создать список требуемых ресурсов"));
+            statusLabel->setText(listFailureText);
             return;
         }
         beginPictures();
-        if (step != 8)
+        if (step != serverLayout::documentCount + 1)
             return;
     }
-    if (step == 8 && !loader->netError && !loader->fileError)
+    if (step == serverLayout::documentCount + 1 && !loader->netError && !loader->fileError)
         loadNextFile();
 }
 
 void loadInterface::beginPictures()
 {
-    const QStringList names = testParser::pictureNames(par1List, par2List);
+    const QStringList names = parsParser::pictureNames(par1List, par2List);
     if (names.isEmpty()) {
         qCWarning(lcDownload) << "too many pictures:" << par1List.size() << "x" << par2List.size();
-        statusLabel->setText(QStringLiteral("Не получилось создать список требуемых ресурсов"));
+        statusLabel->setText(listFailureText);
         return;
     }
 
     // A value that makes a name leave the picture directory makes the list unusable:
     // nothing is requested and nothing is written.
     for (const QString &name : qAsConst(names)) {
-        if (!loading::isSafePictureName(name)) {
+        if (!serverLayout::isSafePictureName(name)) {
             qCWarning(lcDownload) << "unsafe picture name" << name;
-            statusLabel->setText(QStringLiteral("Не получилось создать список требуемых ресурсов"));
+            statusLabel->setText(listFailureText);
             return;
         }
     }
@@ -153,7 +157,7 @@ void loadInterface::beginPictures()
 bool loadInterface::makeParList()
 {
     qCDebug(lcDownload) << loader->replyText;
-    if (!testParser::parseValueLists(loader->replyText, &par1List, &par2List))
+    if (!parsParser::parseValueLists(loader->replyText, &par1List, &par2List))
         return false;
     qCDebug(lcDownload) << "par1=" << par1List << "par2=" << par2List;
     return true;
@@ -177,17 +181,13 @@ void loadInterface::makeLoadingFile(QString name)
     if (loader->netError || loader->fileError)
         return;
     if (loader->busy) {
-        statusLabel->setText(QStringLiteral("сервер занят"));
+        statusLabel->setText(busyText);
         return;
     }
     loader->fileMode = true;
     loader->fileName = name;
-    const QString url = serverUrl + QLatin1String("/quelvan/img/") + name + QLatin1String(".jpg");
-    qCDebug(lcDownload) << "URL=" << url;
-    if (loader->load(url))
-        statusLabel->setText(loader->statusText);
-    else
-        statusLabel->setText(QStringLiteral("сервер занят"));
+    qCDebug(lcDownload) << "URL=" << serverUrl + serverLayout::picturePath(name);
+    request(serverLayout::picturePath(name));
 }
 
 void loadInterface::pconfEnable()

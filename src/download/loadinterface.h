@@ -56,6 +56,9 @@ public slots:
 
 private:
     void beginPictures();
+    // Requests serverUrl + path and shows the step, or "сервер занят" when the fetcher
+    // refuses; true when the request went out.
+    bool request(const QString &path);
 };
 
 #endif // LOADINTERFACE_H

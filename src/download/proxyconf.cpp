@@ -1,4 +1,4 @@
-#include "proxyconf.h"
+#include "download/proxyconf.h"
 
 #include <QGridLayout>
 #include <QLabel>

@@ -1,4 +1,4 @@
-#include "conclgraph.h"
+#include "screens/conclgraph.h"
 
 #include <QPainter>
 

@@ -1,4 +1,4 @@
-#include "conclusionshow.h"
+#include "screens/conclusionshow.h"
 
 #include <QLabel>
 #include <QPushButton>
@@ -14,5 +14,4 @@ conclusionShow::conclusionShow(QWidget *parent)
     box->addWidget(resultLabel);
     box->addWidget(timeLabel);
     box->addWidget(nextButton);
-    setLayout(box);
 }

@@ -1,4 +1,4 @@
-#include "instrshow.h"
+#include "screens/instrshow.h"
 
 #include <QLabel>
 #include <QPushButton>
@@ -12,5 +12,4 @@ instrShow::instrShow(QWidget *parent)
     auto *box = new QVBoxLayout(this);
     box->addWidget(instrLabel);
     box->addWidget(startButton);
-    setLayout(box);
 }

@@ -1,11 +1,11 @@
-#include "runtest.h"
+#include "test/runtest.h"
 
-#include "logcategories.h"
-#include "msclock.h"
-#include "slidebutton.h"
-#include "slidedata.h"
-#include "testparser.h"
-#include "variant.h"
+#include "app/logcategories.h"
+#include "app/msclock.h"
+#include "test/slidebutton.h"
+#include "test/slidedata.h"
+#include "test/testparser.h"
+#include "test/variant.h"
 
 #include <QGridLayout>
 #include <QLabel>
@@ -49,7 +49,6 @@ runTest::runTest(QString test, int slideTime, int slideTotal, int seriesTotal, i
             button->setFlat(true);
     }
     connect(mapper, &QSignalMapper::mappedInt, this, &runTest::pressBut);
-    setLayout(grid);
 
     tekSlide = 0;
     if (makeTestData(test)) {

@@ -1,6 +1,6 @@
-#include "slidebutton.h"
+#include "test/slidebutton.h"
 
-#include "loading.h"
+#include "download/serverlayout.h"
 
 #include <QFile>
 #include <QIcon>
@@ -35,8 +35,9 @@ slideButton::slideButton(QWidget *parent) : QPushButton(parent) {}
 bool slideButton::setPicture()
 {
     resize(500, 500);
-    const QString name = showFail ? QStringLiteral("fail") : value1 + QLatin1Char('_') + value2;
-    const QString path = loading::picturePath(name);
+    const QString name =
+        showFail ? serverLayout::failPicture() : serverLayout::pictureName(value1, value2);
+    const QString path = serverLayout::pictureFile(name);
     if (!QFile::exists(path))
         return false;
     setIcon(QIcon(iconPixmap(path, devicePixelRatioF())));
@@ -49,5 +50,5 @@ bool slideButton::setPicture()
 
 bool slideButton::isRight()
 {
-    return value1 == sample1 || value2 == sample2;
+    return serverLayout::isRightAnswer(value1, value2, sample1, sample2);
 }

@@ -1,6 +1,6 @@
-#include "slidedata.h"
+#include "test/slidedata.h"
 
-#include "variant.h"
+#include "test/variant.h"
 
 slideData::~slideData()
 {

@@ -1,7 +1,9 @@
 // libFuzzer target: the pars document as the download screen reads it, compared with the
 // toolkit's minimal-mode QRegExp when the text is short enough for its quadratic search.
-#include "loading.h"
-#include "testparser.h"
+#include "download/serverlayout.h"
+#include "download/parsparser.h"
+#include "download/loading.h"
+#include "test/testparser.h"
 
 #include <QLoggingCategory>
 #include <QRegExp>
@@ -22,14 +24,14 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     const QString text =
         loading::decodeText(QByteArray(reinterpret_cast<const char *>(data), int(size)));
     QStringList first, second;
-    const bool ok = testParser::parseValueLists(text, &first, &second);
+    const bool ok = parsParser::parseValueLists(text, &first, &second);
     if (ok) {
-        const QStringList names = testParser::pictureNames(first, second);
+        const QStringList names = parsParser::pictureNames(first, second);
         const qint64 expected = qint64(first.size()) * second.size();
-        if (expected > testParser::maxPictures ? !names.isEmpty() : names.size() != expected + 1)
+        if (expected > parsParser::maxPictures ? !names.isEmpty() : names.size() != expected + 1)
             abort();
         for (const QString &n : names)
-            (void)loading::isSafePictureName(n);
+            (void)serverLayout::isSafePictureName(n);
     }
 
     if (text.size() > 4096)

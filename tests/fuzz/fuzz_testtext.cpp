@@ -1,9 +1,9 @@
 // libFuzzer target: the test text as the runner parses it, compared with the toolkit's
 // minimal-mode QRegExp on every line short enough for its quadratic search.
-#include "loading.h"
-#include "slidedata.h"
-#include "testparser.h"
-#include "variant.h"
+#include "download/loading.h"
+#include "test/slidedata.h"
+#include "test/testparser.h"
+#include "test/variant.h"
 
 #include <QLoggingCategory>
 #include <QRegExp>

@@ -1,4 +1,4 @@
-#include "testhttpserver.h"
+#include "support/testhttpserver.h"
 
 #include <QFile>
 #include <QHostAddress>

@@ -1,6 +1,7 @@
-#include "testsite.h"
+#include "support/testsite.h"
 
-#include "testhttpserver.h"
+#include "download/serverlayout.h"
+#include "support/testhttpserver.h"
 
 #include <QBuffer>
 #include <QDir>
@@ -24,11 +25,12 @@ void TestSite::addPicturesFor(const QStringList &first, const QStringList &secon
     int hue = 0;
     for (const QString &a : first) {
         for (const QString &b : second) {
-            pictures.insert(a + QLatin1Char('_') + b, jpeg(QColor::fromHsv(hue % 360, 200, 200)));
+            pictures.insert(serverLayout::pictureName(a, b),
+                            jpeg(QColor::fromHsv(hue % 360, 200, 200)));
             hue += 37;
         }
     }
-    pictures.insert(QStringLiteral("fail"), jpeg(Qt::black));
+    pictures.insert(serverLayout::failPicture(), jpeg(Qt::black));
 }
 
 TestSite TestSite::small(int slides)
@@ -48,16 +50,11 @@ TestSite TestSite::small(int slides)
 
 void TestSite::serve(TestHttpServer &server) const
 {
-    server.setBody(QStringLiteral("/quelvan/test.php"), test);
-    server.setBody(QStringLiteral("/quelvan/instr.php"), instr);
-    server.setBody(QStringLiteral("/quelvan/tm.php"), tm);
-    server.setBody(QStringLiteral("/quelvan/ts_in_series.php"), tsInSeries);
-    server.setBody(QStringLiteral("/quelvan/totalseries.php"), totalSeries);
-    server.setBody(QStringLiteral("/quelvan/pauseseries.php"), pauseSeries);
-    server.setBody(QStringLiteral("/quelvan/pars.php"), pars);
+    const QList<QByteArray> bodies = documents();
+    for (int i = 0; i < serverLayout::documentCount; ++i)
+        server.setBody(serverLayout::documentPath(i), bodies.at(i));
     for (auto it = pictures.cbegin(); it != pictures.cend(); ++it)
-        server.setBody(QStringLiteral("/quelvan/img/") + it.key() + QStringLiteral(".jpg"),
-                       it.value());
+        server.setBody(serverLayout::picturePath(it.key()), it.value());
 }
 
 bool TestSite::writePictures(const QString &dir) const
@@ -74,16 +71,18 @@ bool TestSite::writePictures(const QString &dir) const
 
 bool TestSite::writeSite(const QString &root) const
 {
-    const QString base = root + QStringLiteral("/quelvan/");
-    if (!QDir().mkpath(base + QStringLiteral("img")))
+    if (!QDir().mkpath(root + serverLayout::picturesPath()))
         return false;
-    const QList<QPair<QString, QByteArray>> documents{
-        {"test", test}, {"instr", instr}, {"tm", tm}, {"ts_in_series", tsInSeries},
-        {"totalseries", totalSeries}, {"pauseseries", pauseSeries}, {"pars", pars}};
-    for (const auto &d : documents) {
-        QFile f(base + d.first + QStringLiteral(".php"));
-        if (!f.open(QIODevice::WriteOnly) || f.write(d.second) != d.second.size())
+    const QList<QByteArray> bodies = documents();
+    for (int i = 0; i < serverLayout::documentCount; ++i) {
+        QFile f(root + serverLayout::documentPath(i));
+        if (!f.open(QIODevice::WriteOnly) || f.write(bodies.at(i)) != bodies.at(i).size())
             return false;
     }
-    return writePictures(base + QStringLiteral("img"));
+    return writePictures(root + serverLayout::picturesPath());
+}
+
+QList<QByteArray> TestSite::documents() const
+{
+    return {test, instr, tm, tsInSeries, totalSeries, pauseSeries, pars};
 }

@@ -3,6 +3,7 @@
 
 #include <QByteArray>
 #include <QColor>
+#include <QList>
 #include <QMap>
 #include <QString>
 
@@ -27,6 +28,8 @@ struct TestSite
     // Pictures for every name that the pars lists give, plus fail.
     void addPicturesFor(const QStringList &first, const QStringList &second);
 
+    // The seven bodies in request order.
+    QList<QByteArray> documents() const;
     void serve(TestHttpServer &server) const;
     // Writes the site below `root` (root/quelvan/...), as a static web server serves it.
     bool writeSite(const QString &root) const;

@@ -1,6 +1,6 @@
-#include "tlsserver.h"
+#include "support/tlsserver.h"
 
-#include "testsite.h"
+#include "support/testsite.h"
 
 #include <QFile>
 #include <QSslCertificate>

@@ -1,4 +1,4 @@
-#include "workdir.h"
+#include "support/workdir.h"
 
 #include <QDir>
 

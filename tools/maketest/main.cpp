@@ -1,6 +1,6 @@
 // quelvan-maketest: writes a complete static test site, or checks one.
-#include "sitechecker.h"
-#include "sitewriter.h"
+#include "maketest/sitechecker.h"
+#include "maketest/sitewriter.h"
 
 #include <QCommandLineParser>
 #include <QCoreApplication>

@@ -1,9 +1,11 @@
-#include "sitechecker.h"
+#include "maketest/sitechecker.h"
 
-#include "loading.h"
-#include "slidedata.h"
-#include "testparser.h"
-#include "variant.h"
+#include "download/loading.h"
+#include "download/parsparser.h"
+#include "download/serverlayout.h"
+#include "test/slidedata.h"
+#include "test/testparser.h"
+#include "test/variant.h"
 
 #include <QEventLoop>
 #include <QFile>
@@ -16,9 +18,6 @@
 #include <memory>
 
 namespace {
-const char *const documentNames[] = {"test",        "instr",       "tm",  "ts_in_series",
-                                     "totalseries", "pauseseries", "pars"};
-
 bool isHttp(const QString &site)
 {
     return site.startsWith(QLatin1String("http://")) || site.startsWith(QLatin1String("https://"));
@@ -76,8 +75,8 @@ siteChecker::Result siteChecker::check(const QString &siteArg)
 
     // The seven documents, read as the client reads them.
     QMap<QString, QString> docs;
-    for (const char *name : documentNames) {
-        const QString path = QStringLiteral("/quelvan/%1.php").arg(QLatin1String(name));
+    for (const QString &name : serverLayout::documents()) {
+        const QString path = serverLayout::documentPath(name);
         QByteArray body;
         QString why;
         if (!fetch(site, path, &body, &why)) {
@@ -87,7 +86,7 @@ siteChecker::Result siteChecker::check(const QString &siteArg)
         if (body.contains('\0'))
             warning(QStringLiteral("%1: holds a NUL byte; quelvan ignores everything after it")
                         .arg(path.mid(1)));
-        docs.insert(QLatin1String(name), loading::decodeText(body));
+        docs.insert(name, loading::decodeText(body));
     }
     if (errors)
         return first;
@@ -113,18 +112,18 @@ siteChecker::Result siteChecker::check(const QString &siteArg)
 
     // Value lists and picture names.
     QStringList firstList, secondList, names;
-    if (!testParser::parseValueLists(docs.value("pars"), &firstList, &secondList)) {
+    if (!parsParser::parseValueLists(docs.value("pars"), &firstList, &secondList)) {
         error(BadValueLists, QStringLiteral("pars.php: needs exactly two groups \"[...]\""));
     } else {
-        names = testParser::pictureNames(firstList, secondList);
+        names = parsParser::pictureNames(firstList, secondList);
         if (names.isEmpty())
             error(BadValueLists, QStringLiteral("pars.php: names more than %1 pictures")
-                                     .arg(testParser::maxPictures));
+                                     .arg(parsParser::maxPictures));
         for (const QString &n : qAsConst(names)) {
-            if (!loading::isSafePictureName(n))
+            if (!serverLayout::isSafePictureName(n))
                 error(UnsafeName,
                       QStringLiteral("pars.php: picture name \"%1\" would leave img/").arg(n));
-            else if (!loading::isWindowsFileName(n))
+            else if (!serverLayout::isWindowsFileName(n))
                 warning(QStringLiteral("pars.php: picture name \"%1\" cannot be stored on "
                                        "Windows; quelvan there refuses the list")
                             .arg(n));
@@ -166,7 +165,7 @@ siteChecker::Result siteChecker::check(const QString &siteArg)
         if (vs.size() < 5)
             continue;
         for (int b = 0; b < 4; ++b) {
-            const QString n = vs.at(b)->value1 + QLatin1Char('_') + vs.at(b)->value2;
+            const QString n = serverLayout::pictureName(vs.at(b)->value1, vs.at(b)->value2);
             if (!listed.contains(n) && !reported.contains(n)) {
                 reported.insert(n);
                 error(MissingPicture,
@@ -179,7 +178,8 @@ siteChecker::Result siteChecker::check(const QString &siteArg)
         }
         int right = 0;
         for (int b = 1; b <= 4; ++b)
-            right += vs.at(b)->value1 == vs.at(0)->value1 || vs.at(b)->value2 == vs.at(0)->value2;
+            right += serverLayout::isRightAnswer(vs.at(b)->value1, vs.at(b)->value2,
+                                                 vs.at(0)->value1, vs.at(0)->value2);
         if (right != 1)
             warning(QStringLiteral("test.php, line %1: %2 right answers among buttons 1 to 4")
                         .arg(slideLines.at(s))
@@ -187,12 +187,12 @@ siteChecker::Result siteChecker::check(const QString &siteArg)
     }
     QSet<QString> fetched;
     for (const QString &n : qAsConst(names)) {
-        if (fetched.contains(n) || !loading::isSafePictureName(n))
+        if (fetched.contains(n) || !serverLayout::isSafePictureName(n))
             continue;
         fetched.insert(n);
         QByteArray body;
         QString why;
-        const QString path = QStringLiteral("/quelvan/img/") + n + QStringLiteral(".jpg");
+        const QString path = serverLayout::picturePath(n);
         if (!fetch(site, path, &body, &why))
             error(MissingPicture, QStringLiteral("%1: missing (%2); the download would stop there")
                                       .arg(path.mid(1), why));

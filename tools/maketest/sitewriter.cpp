@@ -1,4 +1,6 @@
-#include "sitewriter.h"
+#include "maketest/sitewriter.h"
+
+#include "download/serverlayout.h"
 
 #include <QBuffer>
 #include <QDir>
@@ -185,16 +187,16 @@ QString siteWriter::makeTestText() const
 QMap<QString, QByteArray> siteWriter::documents() const
 {
     QMap<QString, QByteArray> docs;
-    docs.insert(QStringLiteral("test.php"), makeTestText().toUtf8());
-    docs.insert(QStringLiteral("instr.php"),
+    docs.insert(QStringLiteral("test"), makeTestText().toUtf8());
+    docs.insert(QStringLiteral("instr"),
                 (opt.instr.isEmpty() ? defaultInstructions() : opt.instr).toUtf8());
-    docs.insert(QStringLiteral("tm.php"), QByteArray::number(opt.slideTime));
-    docs.insert(QStringLiteral("ts_in_series.php"), QByteArray::number(opt.slides));
-    docs.insert(QStringLiteral("totalseries.php"), QByteArray::number(opt.series));
-    docs.insert(QStringLiteral("pauseseries.php"), QByteArray::number(opt.pause));
-    docs.insert(QStringLiteral("pars.php"), ('[' + opt.first.join(QLatin1Char(',')) + "]["
-                                             + opt.second.join(QLatin1Char(',')) + ']')
-                                                .toUtf8());
+    docs.insert(QStringLiteral("tm"), QByteArray::number(opt.slideTime));
+    docs.insert(QStringLiteral("ts_in_series"), QByteArray::number(opt.slides));
+    docs.insert(QStringLiteral("totalseries"), QByteArray::number(opt.series));
+    docs.insert(QStringLiteral("pauseseries"), QByteArray::number(opt.pause));
+    docs.insert(QStringLiteral("pars"), ('[' + opt.first.join(QLatin1Char(',')) + "]["
+                                         + opt.second.join(QLatin1Char(',')) + ']')
+                                            .toUtf8());
     return docs;
 }
 
@@ -238,8 +240,9 @@ QMap<QString, QByteArray> siteWriter::pictures() const
     QMap<QString, QByteArray> out;
     for (int i = 0; i < opt.first.size(); ++i)
         for (int j = 0; j < opt.second.size(); ++j)
-            out.insert(opt.first.at(i) + QLatin1Char('_') + opt.second.at(j), drawPicture(i, j));
-    out.insert(QStringLiteral("fail"), drawFail());
+            out.insert(serverLayout::pictureName(opt.first.at(i), opt.second.at(j)),
+                       drawPicture(i, j));
+    out.insert(serverLayout::failPicture(), drawFail());
     return out;
 }
 
@@ -250,20 +253,19 @@ bool siteWriter::write(const QString &folder, QString *error) const
         *error = problem;
         return false;
     }
-    const QString root = folder + QStringLiteral("/quelvan");
-    if (!QDir().mkpath(root + QStringLiteral("/img"))) {
-        *error = QStringLiteral("cannot create %1/img").arg(root);
+    const QString images = folder + serverLayout::picturesPath();
+    if (!QDir().mkpath(images)) {
+        *error = QStringLiteral("cannot create %1").arg(images);
         return false;
     }
     const QMap<QString, QByteArray> docs = documents();
     for (auto it = docs.cbegin(); it != docs.cend(); ++it) {
-        if (!writeFile(root + QLatin1Char('/') + it.key(), it.value(), error))
+        if (!writeFile(folder + serverLayout::documentPath(it.key()), it.value(), error))
             return false;
     }
     const QMap<QString, QByteArray> pics = pictures();
     for (auto it = pics.cbegin(); it != pics.cend(); ++it) {
-        if (!writeFile(root + QStringLiteral("/img/") + it.key() + QStringLiteral(".jpg"),
-                       it.value(), error))
+        if (!writeFile(folder + serverLayout::picturePath(it.key()), it.value(), error))
             return false;
     }
     return true;

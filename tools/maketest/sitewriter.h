@@ -34,7 +34,7 @@ public:
     // Writes <folder>/quelvan/... ; false with a message on failure.
     bool write(const QString &folder, QString *error) const;
 
-    // Documents by file name ("test.php" ...), and pictures by base name.
+    // Documents by name ("test", "instr", ...), and pictures by base name.
     QMap<QString, QByteArray> documents() const;
     QMap<QString, QByteArray> pictures() const;
 

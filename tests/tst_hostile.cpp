@@ -1,54 +1,38 @@
-#include "screens/conclgraph.h"
-#include "screens/conclusionshow.h"
-#include "screens/instrshow.h"
-#include "download/loading.h"
-#include "download/serverlayout.h"
-#include "download/loadinterface.h"
 #include "app/mainwindow.h"
 #include "app/msclock.h"
-#include "test/runtest.h"
+#include "download/loading.h"
+#include "download/loadinterface.h"
+#include "screens/instrshow.h"
 #include "support/testhttpserver.h"
 #include "support/testsite.h"
-#include "support/workdir.h"
+#include "test/runtest.h"
 
-#include <QDir>
-#include <QDirIterator>
 #include <QLabel>
 #include <QPointer>
 #include <QPushButton>
-#include <QTemporaryDir>
 #include <QtTest>
 
-// What a hostile or broken test server can do to a whole run. Every row names the request
-// it spoils and the text that must stand on the screen in the end; every row also checks
-// that nothing was written outside img/ and that every picture is either the one served or
-// the older file, byte for byte.
+// What a hostile or broken test server can do to a whole run. Every row spoils one answer
+// and names the text that must stand on the screen in the end; every row also checks that
+// nothing but pictures is left in img/ and that every picture is the older file or the one
+// served, byte for byte.
 namespace {
-enum Spoil {
-    Status404,
-    Status500,
-    Refused,
-    ClosedBeforeHeaders,
-    ShortBody,
-    ResetMidBody,
-    Silent,
-    Moved,          // a redirect to where the real answer now is
-    RedirectLoop,   // a redirect to itself
-    RedirectNowhere, // a redirect without a Location
-    Choices,         // 300, which no client follows by itself
-    Body,
-};
+enum Spoil { Status, Refused, Closed, ShortBody, Reset, Silent, Moved, Loop, NoLocation, Body };
 
 const QString netError = QStringLiteral("Ошибка сетевого соединения:%1  \n По запросу:127.0.0.1");
 const QString listFailure = QStringLiteral("Не получилось создать список требуемых ресурсов");
 const QString buildFailure = QStringLiteral("Ошибка формирования теста!");
+const QString picture = QStringLiteral("/quelvan/img/a_y.jpg");
 
-QString statusLine(int slideTime, int slideTotal, int seriesSeconds)
+QString statusLine(int slideTime, int seriesSeconds = -1)
 {
-    return QStringLiteral("серия:1  1/%1  время на слайд:%2 c  временя на серию:%3 c")
-        .arg(slideTotal)
+    return QStringLiteral("серия:1  1/2  время на слайд:%1 c  временя на серию:%2 c")
         .arg(slideTime)
-        .arg(seriesSeconds);
+        .arg(seriesSeconds < 0 ? 2 * slideTime : seriesSeconds);
+}
+QString doc(const char *name)
+{
+    return QStringLiteral("/quelvan/%1.php").arg(QLatin1String(name));
 }
 } // namespace
 
@@ -58,294 +42,118 @@ class tst_hostile : public QObject
 {
     Q_OBJECT
 private slots:
-    void initTestCase();
+    void initTestCase() { msClock::setFakeNow(1000); }
     void matrix_data();
     void matrix();
-    void millionPictureList();
-
-private:
-    QString run(MainWindow &w, TestHttpServer &server);
 };
-
-void tst_hostile::initTestCase()
-{
-    msClock::setFakeNow(1000);
-}
-
-QString tst_hostile::run(MainWindow &w, TestHttpServer &server)
-{
-    QPointer<loadInterface> screen = w.loadWidget;
-    screen->serverUrl = server.baseUrl();
-    screen->loader->transferTimeout = 300;
-    QTest::mouseClick(screen->getButton, Qt::LeftButton);
-    // The download ends in the instructions or stops with the fetcher idle.
-    if (!QTest::qWaitFor([&] { return !screen || !screen->loader->busy; }, 30000))
-        return QStringLiteral("download did not end");
-    if (screen && w.centralWidget() == screen) {
-        QTest::qWait(50); // nothing more may be requested
-        return screen->statusLabel->text();
-    }
-    QTest::mouseClick(w.instr->startButton, Qt::LeftButton);
-    if (auto *runner = qobject_cast<runTest *>(w.centralWidget()))
-        return runner->statusLabel->text();
-    if (auto *pause = qobject_cast<conclusionShow *>(w.centralWidget()))
-        return pause->resultLabel->text();
-    if (qobject_cast<conclGraph *>(w.centralWidget()))
-        return QStringLiteral("graph");
-    return QStringLiteral("unexpected screen");
-}
 
 void tst_hostile::matrix_data()
 {
-    QTest::addColumn<QString>("path"); // the spoiled request
+    QTest::addColumn<QString>("path"); // the spoiled answer
     QTest::addColumn<Spoil>("spoil");
-    QTest::addColumn<QByteArray>("body"); // for Body: what the server sends instead
+    QTest::addColumn<int>("status");      // the status of a Status or Body answer
+    QTest::addColumn<QByteArray>("body"); // the body of a Body answer
     QTest::addColumn<QString>("expected");
 
-    const QStringList docs = serverLayout::documents();
-    const QString a = QStringLiteral("[a,x][b,x][a,y][b,z][a,z]");
-    struct Failure
-    {
-        const char *name;
-        Spoil spoil;
-        int code;
+    const QByteArray a = "[a,x][b,x][a,y][b,z][a,z]", none;
+    auto row = [](const char *name, const QString &path, Spoil spoil, int status,
+                  const QByteArray &body, const QString &expected) {
+        QTest::newRow(name) << path << spoil << status << body << expected;
     };
-    const Failure failures[] = {
-        {"404", Status404, 203},
-        {"500", Status500, 401},
-        {"connection refused", Refused, 1},
-        {"closed before the headers", ClosedBeforeHeaders, 2},
-        {"body shorter than its length", ShortBody, 2},
-        {"reset in mid-body", ResetMidBody, 2},
-    };
-    for (const Failure &f : failures) {
-        for (const QString &doc : docs) {
-            const QString path = serverLayout::documentPath(doc);
-            // A failed pars answer leaves an empty text, which fails as a list.
-            QTest::addRow("%s: %s", qPrintable(doc), f.name)
-                << path << f.spoil << QByteArray()
-                << (doc == QLatin1String("pars") ? listFailure : netError.arg(f.code));
-        }
-        QTest::addRow("picture: %s", f.name) << QStringLiteral("/quelvan/img/a_y.jpg") << f.spoil
-                                             << QByteArray() << netError.arg(f.code);
-    }
-
-    // Real servers fall silent and move things; a redirect page is never taken as the answer.
-    const QString picture = QStringLiteral("/quelvan/img/a_y.jpg");
-    QTest::newRow("tm: silent") << "/quelvan/tm.php" << Silent << QByteArray() << netError.arg(5);
-    QTest::newRow("tm: moved") << "/quelvan/tm.php" << Moved << QByteArray() << statusLine(5, 2, 10);
-    QTest::newRow("picture: moved") << picture << Moved << QByteArray() << statusLine(5, 2, 10);
-    QTest::newRow("picture: redirect loop") << picture << RedirectLoop << QByteArray()
-                                            << netError.arg(10);
-    // The toolkit fails a redirect without a Location itself (301, unknown protocol); a 3xx
-    // that it does not follow ends as a protocol failure (399).
-    QTest::newRow("picture: redirect without Location")
-        << picture << RedirectNowhere << QByteArray() << netError.arg(301);
-    QTest::newRow("instr: 300 multiple choices")
-        << "/quelvan/instr.php" << Choices << QByteArray() << netError.arg(399);
-    QTest::newRow("picture: 300 multiple choices")
-        << picture << Choices << QByteArray() << netError.arg(399);
-
-    // Answers past 64 MiB are cut off rather than held in memory.
-    const QByteArray huge((64 << 20) + 4096, 'x');
-    QTest::newRow("test: 64 MiB and more")
-        << "/quelvan/test.php" << Body << huge << netError.arg(5);
-    QTest::newRow("picture: 64 MiB and more")
-        << "/quelvan/img/b_z.jpg" << Body << huge << netError.arg(5);
-
+    // Failures: the network error text, the toolkit's code. A failed pars answer leaves an
+    // empty text, which fails as a list.
+    row("tm: 500", doc("tm"), Status, 500, none, netError.arg(401));
+    row("pars: 404", doc("pars"), Status, 404, none, listFailure);
+    row("instr: refused", doc("instr"), Refused, 200, none, netError.arg(1));
+    row("picture: closed before the headers", picture, Closed, 200, none, netError.arg(2));
+    row("test: body shorter than its length", doc("test"), ShortBody, 200, none, netError.arg(2));
+#ifdef Q_OS_UNIX
+    row("picture: reset in mid-body", picture, Reset, 200, none, netError.arg(2));
+#endif
+    row("tm: silent", doc("tm"), Silent, 200, none, netError.arg(5));
+    const QByteArray huge((64 << 20) + 4096, 'x'); // cut off, not held in memory
+    row("test: 64 MiB and more", doc("test"), Body, 200, huge, netError.arg(5));
+    row("picture: 64 MiB and more", picture, Body, 200, huge, netError.arg(5));
+    // Redirects: followed when safe, never stored as the answer.
+    row("picture: moved", picture, Moved, 301, none, statusLine(5));
+    row("picture: redirect loop", picture, Loop, 302, none, netError.arg(10));
+    row("picture: redirect without Location", picture, NoLocation, 301, none, netError.arg(301));
+    row("picture: 300 multiple choices", picture, Body, 300, none, netError.arg(399));
     // Bodies that arrive whole but are odd.
-    QTest::newRow("test: empty") << "/quelvan/test.php" << Body << QByteArray() << buildFailure;
-    QTest::newRow("instr: empty") << "/quelvan/instr.php" << Body << QByteArray()
-                                  << statusLine(5, 2, 10);
-    QTest::newRow("tm: empty") << "/quelvan/tm.php" << Body << QByteArray() << statusLine(0, 2, 0);
-    QTest::newRow("ts_in_series: empty")
-        << "/quelvan/ts_in_series.php" << Body << QByteArray() << "graph";
-    QTest::newRow("pars: empty") << "/quelvan/pars.php" << Body << QByteArray() << listFailure;
-    QTest::newRow("picture: empty")
-        << "/quelvan/img/a_x.jpg" << Body << QByteArray() << statusLine(5, 2, 10);
-    QTest::newRow("test: NUL cuts the second slide")
-        << "/quelvan/test.php" << Body
-        << QByteArray(a.toUtf8() + QByteArray("<br>\0", 5) + a.toUtf8()) << buildFailure;
-    QTest::newRow("tm: NUL after the digits") << "/quelvan/tm.php" << Body
-                                              << QByteArray("7\0"
-                                                            "00",
-                                                            4)
-                                              << statusLine(7, 2, 14);
-    QTest::newRow("pars: NUL in the second group")
-        << "/quelvan/pars.php" << Body << QByteArray("[a,b][x,\0y,z]", 13) << listFailure;
-    QTest::newRow("picture: NUL bytes kept")
-        << "/quelvan/img/a_x.jpg" << Body << QByteArray("\xff\xd8\0\0\0\xff", 6)
-        << statusLine(5, 2, 10);
-    QTest::newRow("instr: invalid UTF-8")
-        << "/quelvan/instr.php" << Body << QByteArray("\xc3\x28\xff\xfe<b>")
-        << statusLine(5, 2, 10);
-    QTest::newRow("test: invalid UTF-8 between variants")
-        << "/quelvan/test.php" << Body << QByteArray(a.toUtf8() + "\xc3\x28\xff<br>" + a.toUtf8())
-        << statusLine(5, 2, 10);
-    QTest::newRow("pars: invalid UTF-8 value")
-        << "/quelvan/pars.php" << Body << QByteArray("[a,b,\xff][x,y,z]") << statusLine(5, 2, 10);
-    QTest::newRow("instr: 5 MiB") << "/quelvan/instr.php" << Body << QByteArray(5 << 20, 'i')
-                                  << statusLine(5, 2, 10);
-    QTest::newRow("test: 5 MiB of text around the slides")
-        << "/quelvan/test.php" << Body
-        << QByteArray(QByteArray(5 << 20, ' ') + a.toUtf8() + "<br>" + a.toUtf8())
-        << statusLine(5, 2, 10);
-    QTest::newRow("pars: 5 MiB between the groups")
-        << "/quelvan/pars.php" << Body
-        << QByteArray("[a,b]" + QByteArray(5 << 20, '\n') + "[x,y,z]") << statusLine(5, 2, 10);
-    // The first group runs from the first "[" to the first "]": its value is 5 MiB long, and
-    // the server has no such picture.
-    QTest::newRow("pars: 5 MiB of [ before the groups")
-        << "/quelvan/pars.php" << Body << QByteArray(QByteArray(5 << 20, '[') + "[a,b][x,y,z]")
-        << netError.arg(203);
-
-    // Value lists.
-    QTest::newRow("pars: no group")
-        << "/quelvan/pars.php" << Body << QByteArray("a,b x,y") << listFailure;
-    QTest::newRow("pars: one group")
-        << "/quelvan/pars.php" << Body << QByteArray("[a,b]") << listFailure;
-    QTest::newRow("pars: three groups")
-        << "/quelvan/pars.php" << Body << QByteArray("[a][x][z]") << listFailure;
-    QTest::newRow("pars: ../x") << "/quelvan/pars.php" << Body << QByteArray("[a,b][../x,y,z]")
-                                << listFailure;
-    QTest::newRow("pars: /abs") << "/quelvan/pars.php" << Body << QByteArray("[/abs,a,b][x,y,z]")
-                                << listFailure;
-    QTest::newRow("pars: a\\b") << "/quelvan/pars.php" << Body << QByteArray("[a\\b,a,b][x,y,z]")
-                                << listFailure;
-    QTest::newRow("pars: .. . a b and Cyrillic are safe")
-        << "/quelvan/pars.php" << Body << QByteArray("[a,b,..,.][x,y,z,a b,Ж]")
-        << statusLine(5, 2, 10);
-
-    // Test texts.
-    for (int n = 1; n <= 4; ++n)
-        QTest::addRow("test: a slide of %d variants", n)
-            << "/quelvan/test.php" << Body
-            << QByteArray(a.toUtf8() + "<br>" + QByteArray("[a,x]").repeated(n)) << buildFailure;
-    QTest::newRow("tm: 2147483648 reads 0")
-        << "/quelvan/tm.php" << Body << QByteArray("2147483648") << statusLine(0, 2, 0);
-    QTest::newRow("tm: -5") << "/quelvan/tm.php" << Body << QByteArray("-5")
-                            << statusLine(-5, 2, -10);
-    QTest::newRow("ts_in_series: 99999999999 reads 0")
-        << "/quelvan/ts_in_series.php" << Body << QByteArray("99999999999") << "graph";
-    QTest::newRow("ts_in_series: -5")
-        << "/quelvan/ts_in_series.php" << Body << QByteArray("-5") << "graph";
-    QTest::newRow("totalseries: 2147483647 needs too many slides")
-        << "/quelvan/totalseries.php" << Body << QByteArray("2147483647") << buildFailure;
-    QTest::newRow("totalseries: -5")
-        << "/quelvan/totalseries.php" << Body << QByteArray("-5") << statusLine(5, 2, 10);
-    QTest::newRow("test: 10 MB of variants")
-        << "/quelvan/test.php" << Body
-        << QByteArray(QByteArray("[a,x]").repeated(1 << 20) + "<br>"
-                      + QByteArray("[b,y]").repeated(1 << 20))
-        << statusLine(5, 2, 10);
+    row("test: empty", doc("test"), Body, 200, none, buildFailure);
+    row("tm: empty", doc("tm"), Body, 200, none, statusLine(0));
+    row("pars: ../x", doc("pars"), Body, 200, "[a,b][../x,y,z]", listFailure);
+    row("test: a slide of four variants", doc("test"), Body, 200,
+        a + "<br>" + QByteArray("[a,x]").repeated(4), buildFailure);
+    row("tm: 2147483648 reads 0", doc("tm"), Body, 200, "2147483648", statusLine(0));
+    row("totalseries: 2147483647 needs too many slides", doc("totalseries"), Body, 200,
+        "2147483647", buildFailure);
 }
 
 void tst_hostile::matrix()
 {
     QFETCH(QString, path);
     QFETCH(Spoil, spoil);
+    QFETCH(int, status);
     QFETCH(QByteArray, body);
     QFETCH(QString, expected);
 
     const WorkDir work;
-    QVERIFY(work.isValid());
-    // Pictures of an earlier run, which no failure may damage.
-    QVERIFY(QDir().mkdir(QStringLiteral("img")));
-    TestSite site = TestSite::small(2);
-    QMap<QString, QByteArray> older;
-    for (const QString &name : site.pictures.keys()) {
-        older.insert(name, "older picture " + name.toUtf8());
-        QFile f(QStringLiteral("img/") + name + QStringLiteral(".jpg"));
-        QVERIFY(f.open(QIODevice::WriteOnly));
-        f.write(older.value(name));
-    }
-
+    const TestSite site = TestSite::small(2);
+    for (const QString &name : site.pictures.keys()) // an earlier run's pictures
+        QVERIFY(TestSite::writeFile("img/" + name + ".jpg", "older " + name.toUtf8()));
     TestHttpServer server;
     QVERIFY(server.listen());
     site.serve(server);
     TestHttpServer::Response r;
-    r.body = "a body that must not be used";
-    switch (spoil) {
-    case Status404: r.status = 404; break;
-    case Status500: r.status = 500; break;
-    case Refused: r.behaviour = TestHttpServer::StopListening; break;
-    case ClosedBeforeHeaders: r.behaviour = TestHttpServer::CloseBeforeHeaders; break;
-    case ShortBody: r.behaviour = TestHttpServer::ShortBody; break;
-    case ResetMidBody: r.behaviour = TestHttpServer::ResetMidBody; break;
-    case Silent: r.behaviour = TestHttpServer::Silent; break;
-    case Moved: break;
-    case RedirectLoop: r.status = 302; r.location = path.toUtf8(); break;
-    case RedirectNowhere: r.status = 301; break;
-    case Choices: r.status = 300; r.location = "/elsewhere"; break;
-    case Body: r.body = body; break;
-    }
+    r.status = status;
+    r.body = spoil == Body ? body : QByteArray("a body that must not be used");
+    if (spoil <= Silent) // the server's behaviours, in the same order
+        r.behaviour = TestHttpServer::Behaviour(spoil);
+    if (spoil == Loop || (spoil == Body && status == 300))
+        r.location = path.toUtf8();
     if (spoil == Moved)
         server.move(path, QStringLiteral("/moved") + path);
     else
         server.setResponse(path, r);
-    // Safe look-alike names get pictures too.
-    for (const QString &n :
-         {"a_a b", "a_Ж", "b_a b", "b_Ж", ".._x", ".._y", ".._z", ".._a b", ".._Ж", "._x", "._y",
-          "._z", "._a b", "._Ж", "a_x", "\uFFFD_x", "\uFFFD_y", "\uFFFD_z"})
-        if (!site.pictures.contains(n))
-            server.setBody(QStringLiteral("/quelvan/img/%1.jpg").arg(n), TestSite::jpeg(Qt::gray));
 
+    QString text = QStringLiteral("unexpected screen");
     {
         MainWindow w;
-        const QString text = run(w, server);
-        QCOMPARE(text, expected);
+        QPointer<loadInterface> screen = w.loadWidget;
+        screen->serverUrl = server.baseUrl();
+        screen->loader->transferTimeout = 300;
+        QTest::mouseClick(screen->getButton, Qt::LeftButton);
+        QVERIFY(QTest::qWaitFor([&] { return !screen || !screen->loader->busy; }, 30000));
+        if (screen && w.centralWidget() == screen) {
+            QTest::qWait(50); // nothing more may be requested
+            text = screen->statusLabel->text();
+        } else {
+            QTest::mouseClick(w.instr->startButton, Qt::LeftButton);
+            if (auto *runner = qobject_cast<runTest *>(w.centralWidget()))
+                text = runner->statusLabel->text();
+        }
     }
+    QCOMPARE(text, expected);
 
-    // Nothing beside img/, nothing below it but pictures, no temporary file left.
+    // Nothing beside img/, nothing below it but pictures.
     QCOMPARE(QDir().entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot),
              QStringList{QStringLiteral("img")});
-    QDirIterator it(QStringLiteral("img"), QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot);
-    while (it.hasNext()) {
-        const QFileInfo info(it.next());
-        QVERIFY2(info.isFile() && info.fileName().endsWith(QLatin1String(".jpg")),
-                 qPrintable(info.fileName()));
-    }
-    // Every picture is whole: the older file or exactly what the server sent.
-    const bool pictureSpoiled = path.startsWith(QLatin1String("/quelvan/img/"));
+    const QDir img(QStringLiteral("img"));
+    QCOMPARE(img.entryList(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot),
+             img.entryList({"*.jpg"}, QDir::Files | QDir::Hidden));
+    // Every picture whole: the older file or exactly what was served; a moved one is new.
     for (const QString &name : site.pictures.keys()) {
-        QFile f(QStringLiteral("img/") + name + QStringLiteral(".jpg"));
-        QVERIFY(f.open(QIODevice::ReadOnly));
-        const QByteArray now = f.readAll();
-        const bool isSpoiled = pictureSpoiled && path.contains(QStringLiteral("/") + name + ".");
-        const QByteArray served = isSpoiled && spoil == Body ? body : site.pictures.value(name);
-        if (isSpoiled && spoil == Moved)
+        const QByteArray now = TestSite::readFile(QStringLiteral("img/") + name + ".jpg");
+        const bool spoiled = path == QStringLiteral("/quelvan/img/") + name + ".jpg";
+        const QByteArray served = spoiled && spoil == Body ? body : site.pictures.value(name);
+        if (spoiled && spoil == Moved)
             QCOMPARE(now, served);
         else
-            QVERIFY2(now == older.value(name) || (now == served && !(isSpoiled && spoil != Body)),
+            QVERIFY2(now == "older " + name.toUtf8()
+                         || (now == served && (!spoiled || (spoil == Body && status == 200))),
                      qPrintable(name));
     }
-}
-
-void tst_hostile::millionPictureList()
-{
-    // 1000 x 1000 values make a list of a million and one names; it is built, and the
-    // download goes on until the first picture the server lacks.
-    const WorkDir work;
-    QVERIFY(work.isValid());
-    TestHttpServer server;
-    QVERIFY(server.listen());
-    TestSite site = TestSite::small(2);
-    QStringList values;
-    for (int i = 0; i < 1000; ++i)
-        values.append(QString::number(i));
-    site.pars = ('[' + values.join(',') + "][" + values.join(',') + ']').toUtf8();
-    site.serve(server);
-    server.setBody(QStringLiteral("/quelvan/img/0_0.jpg"), "first");
-
-    loadInterface screen;
-    screen.serverUrl = server.baseUrl();
-    QTest::mouseClick(screen.getButton, Qt::LeftButton);
-    QTRY_VERIFY_WITH_TIMEOUT(screen.loader->netError, 30000);
-    QCOMPARE(screen.fileList.size(), 1000001);
-    QCOMPARE(screen.fileList.at(1), QStringLiteral("0_1"));
-    QCOMPARE(screen.fileList.last(), QStringLiteral("fail"));
-    QCOMPARE(server.requests.size(), 9);
-    QCOMPARE(screen.statusLabel->text(), netError.arg(203));
 }
 
 QTEST_MAIN(tst_hostile)

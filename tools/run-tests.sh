@@ -20,8 +20,7 @@ case "${1:-}" in
 --qt6)
     BUILD_DIR=build-qt6
     QT6=ON
-    # Core5Compat keeps QRegExp, which the parser test compares against.
-    QT_PACKAGES="qt6-base-dev qt6-base-dev-tools qt6-5compat-dev libgl-dev"
+    QT_PACKAGES="qt6-base-dev qt6-base-dev-tools libgl-dev"
     ;;
 "") ;;
 *)

@@ -1,23 +1,15 @@
 // libFuzzer target: the pars document as the download screen reads it, compared with the
 // toolkit's minimal-mode QRegExp when the text is short enough for its quadratic search.
-#include "download/serverlayout.h"
-#include "download/parsparser.h"
 #include "download/loading.h"
-#include "test/testparser.h"
+#include "download/parsparser.h"
+#include "download/serverlayout.h"
 
-#include <QLoggingCategory>
 #include <QRegExp>
 #include <QStringList>
 
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
-
-extern "C" int LLVMFuzzerInitialize(int *, char ***)
-{
-    QLoggingCategory::setFilterRules(QStringLiteral("quelvan.*.debug=false"));
-    return 0;
-}
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
 {

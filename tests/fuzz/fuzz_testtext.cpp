@@ -5,19 +5,12 @@
 #include "test/testparser.h"
 #include "test/variant.h"
 
-#include <QLoggingCategory>
 #include <QRegExp>
 #include <QStringList>
 
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
-
-extern "C" int LLVMFuzzerInitialize(int *, char ***)
-{
-    QLoggingCategory::setFilterRules(QStringLiteral("quelvan.*.debug=false"));
-    return 0;
-}
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
 {

@@ -1,7 +1,6 @@
 #include "support/testhttpserver.h"
 
 #include <QFile>
-#include <QHostAddress>
 #include <QTcpSocket>
 #include <QUrl>
 
@@ -9,69 +8,36 @@
 #include <sys/socket.h>
 #endif
 
-TestHttpServer::TestHttpServer(QObject *parent) : QObject(parent)
+TestHttpServer::TestHttpServer()
 {
-    connect(&server, &QTcpServer::newConnection, this, &TestHttpServer::onNewConnection);
-}
-
-bool TestHttpServer::listen()
-{
-    return server.listen(QHostAddress::LocalHost, 0);
-}
-
-QString TestHttpServer::baseUrl() const
-{
-    return QStringLiteral("http://127.0.0.1:%1").arg(port());
-}
-
-void TestHttpServer::setResponse(const QString &path, const Response &response)
-{
-    responses.insert(path, response);
+    connect(&server, &QTcpServer::newConnection, this, [this] {
+        while (QTcpSocket *socket = server.nextPendingConnection()) {
+            ++connections;
+            connect(socket, &QTcpSocket::readyRead, this, [this, socket] { onReadyRead(socket); });
+            connect(socket, &QTcpSocket::disconnected, this, [this, socket] {
+                pending.remove(socket);
+                socket->deleteLater();
+            });
+        }
+    });
 }
 
 void TestHttpServer::setBody(const QString &path, const QByteArray &body, int status)
 {
-    Response r;
-    r.status = status;
-    r.body = body;
-    responses.insert(path, r);
-}
-
-void TestHttpServer::setRedirect(const QString &path, const QByteArray &location, int status)
-{
-    Response r;
-    r.status = status;
-    r.location = location;
-    r.body = "<html><body>Moved</body></html>";
-    responses.insert(path, r);
+    responses.insert(path, {status, body, Normal, {}});
 }
 
 void TestHttpServer::move(const QString &path, const QString &to)
 {
     responses.insert(to, responses.value(path));
-    setRedirect(path, to.toUtf8());
+    responses.insert(path, {301, "<html><body>Moved</body></html>", Normal, to.toUtf8()});
 }
 
-void TestHttpServer::serveDirectory(const QString &root)
-{
-    rootDir = root;
-}
-
-void TestHttpServer::clearResponses()
+void TestHttpServer::reset()
 {
     responses.clear();
-}
-
-void TestHttpServer::onNewConnection()
-{
-    while (QTcpSocket *socket = server.nextPendingConnection()) {
-        ++connections;
-        connect(socket, &QTcpSocket::readyRead, this, [this, socket] { onReadyRead(socket); });
-        connect(socket, &QTcpSocket::disconnected, this, [this, socket] {
-            pending.remove(socket);
-            socket->deleteLater();
-        });
-    }
+    requests.clear();
+    connections = 0;
 }
 
 void TestHttpServer::onReadyRead(QTcpSocket *socket)
@@ -80,17 +46,14 @@ void TestHttpServer::onReadyRead(QTcpSocket *socket)
     buffer += socket->readAll();
     int end;
     while ((end = buffer.indexOf("\r\n\r\n")) >= 0) {
-        const QByteArray head = buffer.left(end);
+        const QList<QByteArray> line = buffer.left(buffer.indexOf("\r\n")).split(' ');
         buffer.remove(0, end + 4);
-        const QList<QByteArray> requestLine = head.left(head.indexOf("\r\n")).split(' ');
-        if (requestLine.size() < 2)
+        if (line.size() < 2)
             continue;
-        // Through a proxy the request line carries the whole URL.
-        const QUrl target(QString::fromLatin1(requestLine.at(1)));
-        const QString path = target.isRelative() ? QUrl::fromPercentEncoding(requestLine.at(1))
-                                                 : target.path(QUrl::FullyDecoded);
-        requests.append(path);
-        answer(socket, path);
+        const QUrl target(QString::fromLatin1(line.at(1)));
+        requests.append(target.isRelative() ? QUrl::fromPercentEncoding(line.at(1))
+                                            : target.path(QUrl::FullyDecoded));
+        answer(socket, requests.last());
         if (socket->state() != QAbstractSocket::ConnectedState)
             return;
     }
@@ -98,59 +61,33 @@ void TestHttpServer::onReadyRead(QTcpSocket *socket)
 
 void TestHttpServer::answer(QTcpSocket *socket, const QString &path)
 {
-    Response r;
-    if (responses.contains(path)) {
-        r = responses.value(path);
-    } else {
-        QFile file(rootDir + path);
-        if (!rootDir.isEmpty() && !path.contains(QLatin1String(".."))
-            && file.open(QIODevice::ReadOnly)) {
-            r.body = file.readAll();
-        } else {
-            r.status = 404;
-            r.body = "not found";
-        }
-    }
-
-    if (r.behaviour == CloseBeforeHeaders) {
-        socket->disconnectFromHost();
-        return;
-    }
+    Response r = responses.value(path, {404, "not found", Normal, {}});
+    QFile file(rootDir + path);
+    if (!responses.contains(path) && !rootDir.isEmpty() && !path.contains(QLatin1String(".."))
+        && file.open(QIODevice::ReadOnly))
+        r = {200, file.readAll(), Normal, {}};
     if (r.behaviour == Silent)
         return;
-    if (r.behaviour == StopListening) {
+    if (r.behaviour == StopListening)
         server.close();
-        socket->disconnectFromHost();
-        return;
-    }
+    if (r.behaviour == StopListening || r.behaviour == CloseBeforeHeaders)
+        return socket->disconnectFromHost();
 
     QByteArray head = "HTTP/1.1 " + QByteArray::number(r.status) + " Status\r\n";
-    head += "Content-Type: application/octet-stream\r\n";
     head += "Content-Length: " + QByteArray::number(r.body.size()) + "\r\n";
     if (!r.location.isEmpty())
         head += "Location: " + r.location + "\r\n";
-    head += "Connection: keep-alive\r\n\r\n";
-    socket->write(head);
-
-    switch (r.behaviour) {
-    case Normal: socket->write(r.body); break;
-    case ShortBody:
-        socket->write(r.body.left(r.body.size() / 2));
-        socket->disconnectFromHost();
-        break;
-    case ResetMidBody: {
-        socket->write(r.body.left(r.body.size() / 2));
-        socket->flush();
+    socket->write(head + "Connection: keep-alive\r\n\r\n");
+    if (r.behaviour == Normal)
+        return void(socket->write(r.body));
+    socket->write(r.body.left(r.body.size() / 2));
+    if (r.behaviour == ShortBody)
+        return socket->disconnectFromHost();
+    socket->flush();
 #ifdef Q_OS_UNIX
-        // A zero linger time turns the close into a reset.
-        const linger hard{1, 0};
-        ::setsockopt(int(socket->socketDescriptor()), SOL_SOCKET, SO_LINGER, &hard, sizeof hard);
+    // A zero linger time turns the close into a reset.
+    const linger hard{1, 0};
+    ::setsockopt(int(socket->socketDescriptor()), SOL_SOCKET, SO_LINGER, &hard, sizeof hard);
 #endif
-        socket->abort();
-        break;
-    }
-    case CloseBeforeHeaders:
-    case StopListening:
-    case Silent: break;
-    }
+    socket->abort();
 }

@@ -1,30 +1,27 @@
 #ifndef TESTHTTPSERVER_H
 #define TESTHTTPSERVER_H
 
-#include <QByteArray>
 #include <QHash>
-#include <QObject>
 #include <QStringList>
 #include <QTcpServer>
 
 class QTcpSocket;
 
-// A small HTTP/1.1 server on 127.0.0.1 for the tests: canned answers per path, any
-// status, broken connections on request, and a record of the requests in order.
-// Connections are kept alive, as a real server keeps them.
+// A small HTTP/1.1 server on 127.0.0.1 for the tests: canned answers per path, any status,
+// broken connections on request, and a record of the requests in order. Connections are
+// kept alive, as a real server keeps them; as a proxy it takes the whole URL.
 class TestHttpServer : public QObject
 {
     Q_OBJECT
 public:
     enum Behaviour {
         Normal,
+        StopListening,      // stop accepting connections and close this one unanswered
         CloseBeforeHeaders, // close the connection without answering
         ShortBody,          // announce the whole length, send half, close
         ResetMidBody,       // send half of the body, then reset the connection
-        StopListening,      // stop accepting connections and close this one unanswered
         Silent,             // read the request and never answer
     };
-
     struct Response
     {
         int status = 200;
@@ -33,26 +30,23 @@ public:
         QByteArray location; // sent as a Location header when not empty
     };
 
-    explicit TestHttpServer(QObject *parent = nullptr);
-
-    bool listen();
+    TestHttpServer();
+    bool listen() { return server.listen(QHostAddress::LocalHost, 0); }
     quint16 port() const { return server.serverPort(); }
-    QString baseUrl() const;
+    QString baseUrl() const { return QStringLiteral("http://127.0.0.1:%1").arg(port()); }
 
-    void setResponse(const QString &path, const Response &response);
+    void setResponse(const QString &path, const Response &r) { responses.insert(path, r); }
     void setBody(const QString &path, const QByteArray &body, int status = 200);
-    void setRedirect(const QString &path, const QByteArray &location, int status = 301);
     // Serves the answer of `path` at `to` instead and redirects `path` there.
     void move(const QString &path, const QString &to);
-    // Files below root answer paths that have no canned answer; the rest get 404.
-    void serveDirectory(const QString &root);
-    void clearResponses();
+    // Files below `root` answer paths that have no canned answer; the rest get 404.
+    void serveDirectory(const QString &root) { rootDir = root; }
+    void reset();
 
     QStringList requests; // request paths in the order they arrived
     int connections = 0;
 
 private:
-    void onNewConnection();
     void onReadyRead(QTcpSocket *socket);
     void answer(QTcpSocket *socket, const QString &path);
 

@@ -5,84 +5,86 @@
 
 #include <QBuffer>
 #include <QDir>
-#include <QFile>
 #include <QImage>
-#include <QStringList>
-
-QByteArray TestSite::jpeg(const QColor &colour, int size)
-{
-    QImage image(size, size, QImage::Format_RGB32);
-    image.fill(colour);
-    QByteArray bytes;
-    QBuffer buffer(&bytes);
-    buffer.open(QIODevice::WriteOnly);
-    image.save(&buffer, "JPEG");
-    return bytes;
-}
-
-void TestSite::addPicturesFor(const QStringList &first, const QStringList &second)
-{
-    int hue = 0;
-    for (const QString &a : first) {
-        for (const QString &b : second) {
-            pictures.insert(serverLayout::pictureName(a, b),
-                            jpeg(QColor::fromHsv(hue % 360, 200, 200)));
-            hue += 37;
-        }
-    }
-    pictures.insert(serverLayout::failPicture(), jpeg(Qt::black));
-}
+#include <QTcpServer>
+#include <QTcpSocket>
+#include <QtTest>
 
 TestSite TestSite::small(int slides)
 {
     TestSite site;
-    const QByteArray slideA = "[a,x][b,x][a,y][b,z][a,z]";
-    const QByteArray slideB = "[b,y][a,y][b,z][a,x][b,x]";
-    QList<QByteArray> lines;
+    const QByteArray slideA = "[a,x][b,x][a,y][b,z][a,z]", slideB = "[b,y][a,y][b,z][a,x][b,x]";
     for (int i = 0; i < slides; ++i)
-        lines.append(i % 2 ? slideB : slideA);
-    site.test = lines.isEmpty() ? QByteArray() : lines.join("<br>");
+        site.test += (i ? "<br>" : "") + (i % 2 ? slideB : slideA);
     site.tsInSeries = QByteArray::number(slides);
-    site.pars = "[a,b][x,y,z]";
-    site.addPicturesFor({"a", "b"}, {"x", "y", "z"});
+    int hue = 0;
+    for (const QString &name : {"a_x", "a_y", "a_z", "b_x", "b_y", "b_z", "fail"}) {
+        QImage image(8, 8, QImage::Format_RGB32);
+        image.fill(QColor::fromHsv(hue += 37, 200, name == QLatin1String("fail") ? 0 : 200));
+        QBuffer buffer(&site.pictures[name]);
+        buffer.open(QIODevice::WriteOnly);
+        image.save(&buffer, "JPEG");
+    }
     return site;
 }
 
 void TestSite::serve(TestHttpServer &server) const
 {
-    const QList<QByteArray> bodies = documents();
+    const QList<QByteArray> bodies{test, instr, tm, tsInSeries, totalSeries, pauseSeries, pars};
     for (int i = 0; i < serverLayout::documentCount; ++i)
         server.setBody(serverLayout::documentPath(i), bodies.at(i));
     for (auto it = pictures.cbegin(); it != pictures.cend(); ++it)
         server.setBody(serverLayout::picturePath(it.key()), it.value());
 }
 
-bool TestSite::writePictures(const QString &dir) const
-{
-    if (!QDir().mkpath(dir))
-        return false;
-    for (auto it = pictures.cbegin(); it != pictures.cend(); ++it) {
-        QFile f(dir + QLatin1Char('/') + it.key() + QStringLiteral(".jpg"));
-        if (!f.open(QIODevice::WriteOnly) || f.write(it.value()) != it.value().size())
-            return false;
-    }
-    return true;
-}
-
 bool TestSite::writeSite(const QString &root) const
 {
-    if (!QDir().mkpath(root + serverLayout::picturesPath()))
-        return false;
-    const QList<QByteArray> bodies = documents();
-    for (int i = 0; i < serverLayout::documentCount; ++i) {
-        QFile f(root + serverLayout::documentPath(i));
-        if (!f.open(QIODevice::WriteOnly) || f.write(bodies.at(i)) != bodies.at(i).size())
-            return false;
-    }
-    return writePictures(root + serverLayout::picturesPath());
+    const QList<QByteArray> bodies{test, instr, tm, tsInSeries, totalSeries, pauseSeries, pars};
+    bool ok = true;
+    for (int i = 0; i < serverLayout::documentCount; ++i)
+        ok = ok && writeFile(root + serverLayout::documentPath(i), bodies.at(i));
+    for (auto it = pictures.cbegin(); it != pictures.cend(); ++it)
+        ok = ok && writeFile(root + serverLayout::picturePath(it.key()), it.value());
+    return ok;
 }
 
-QList<QByteArray> TestSite::documents() const
+QByteArray TestSite::readFile(const QString &path)
 {
-    return {test, instr, tm, tsInSeries, totalSeries, pauseSeries, pars};
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("<missing>");
+}
+
+bool TestSite::writeFile(const QString &path, const QByteArray &data)
+{
+    QFile f(path);
+    return QDir().mkpath(QFileInfo(path).path()) && f.open(QIODevice::WriteOnly)
+           && f.write(data) == data.size();
+}
+
+quint16 TestSite::freePort()
+{
+    QTcpServer probe;
+    probe.listen(QHostAddress::LocalHost);
+    return probe.serverPort();
+}
+
+bool TestSite::waitForPort(quint16 port)
+{
+    return QTest::qWaitFor(
+        [port] {
+            QTcpSocket s;
+            s.connectToHost(QHostAddress::LocalHost, port);
+            return s.waitForConnected(200);
+        },
+        20000);
+}
+
+WorkDir::WorkDir() : previous(QDir::currentPath())
+{
+    valid = dir.isValid() && QDir::setCurrent(dir.path());
+}
+
+WorkDir::~WorkDir()
+{
+    QDir::setCurrent(previous);
 }

@@ -1,15 +1,13 @@
 #ifndef TESTSITE_H
 #define TESTSITE_H
 
-#include <QByteArray>
-#include <QColor>
-#include <QList>
 #include <QMap>
-#include <QString>
+#include <QTemporaryDir>
 
 class TestHttpServer;
 
-// The documents and pictures of one test, as a test server would publish them.
+// The documents and pictures of one test, as a test server would publish them, and the
+// small file and port helpers the tests share.
 struct TestSite
 {
     QByteArray test;
@@ -18,23 +16,37 @@ struct TestSite
     QByteArray tsInSeries = "2";
     QByteArray totalSeries = "1";
     QByteArray pauseSeries = "3";
-    QByteArray pars;
-    QMap<QString, QByteArray> pictures; // base name -> body
+    QByteArray pars = "[a,b][x,y,z]";
+    QMap<QString, QByteArray> pictures; // base name -> body: a small JPEG each
 
-    // A consistent test: pars "[a,b][x,y,z]", every picture present, `slides` slides.
+    // A consistent test of `slides` slides with every picture of its pars lists.
     static TestSite small(int slides = 2);
-    // A small JPEG of one colour.
-    static QByteArray jpeg(const QColor &colour, int size = 8);
-    // Pictures for every name that the pars lists give, plus fail.
-    void addPicturesFor(const QStringList &first, const QStringList &second);
-
-    // The seven bodies in request order.
-    QList<QByteArray> documents() const;
     void serve(TestHttpServer &server) const;
     // Writes the site below `root` (root/quelvan/...), as a static web server serves it.
     bool writeSite(const QString &root) const;
-    // Writes every picture into `dir` (img/ below the working directory by default).
-    bool writePictures(const QString &dir = QStringLiteral("img")) const;
+
+    // A file's bytes, or "<missing>"; and a file written whole, its folder made.
+    static QByteArray readFile(const QString &path);
+    static bool writeFile(const QString &path, const QByteArray &data);
+    // A port on 127.0.0.1 that nothing listens on, and a wait until one accepts.
+    static quint16 freePort();
+    static bool waitForPort(quint16 port);
+};
+
+// A fresh temporary folder as the working directory for as long as the object lives;
+// quelvan keeps its pictures in img/ below the working directory.
+class WorkDir
+{
+public:
+    WorkDir();
+    ~WorkDir();
+    bool isValid() const { return valid; }
+    QString path() const { return dir.path(); }
+
+private:
+    QTemporaryDir dir;
+    QString previous;
+    bool valid = false;
 };
 
 #endif // TESTSITE_H

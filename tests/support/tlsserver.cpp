@@ -2,127 +2,89 @@
 
 #include "support/testsite.h"
 
-#include <QFile>
 #include <QSslCertificate>
 #include <QSslConfiguration>
-#include <QStandardPaths>
-#include <QTcpServer>
-#include <QTcpSocket>
 #include <QtTest>
-
-namespace {
-quint16 freePort()
-{
-    QTcpServer probe;
-    probe.listen(QHostAddress::LocalHost);
-    return probe.serverPort();
-}
-} // namespace
 
 TlsServer::~TlsServer()
 {
-    if (nginx.state() != QProcess::NotRunning) {
-        nginx.terminate();
-        if (!nginx.waitForFinished(5000))
-            nginx.kill();
-    }
+    nginx.terminate();
+    nginx.waitForFinished(5000);
 }
 
 bool TlsServer::openssl(const QStringList &args)
 {
     QProcess p;
-    p.setProcessChannelMode(QProcess::MergedChannels);
     p.setWorkingDirectory(dir.path());
     p.start(QStringLiteral("openssl"), args);
-    if (p.waitForFinished(30000) && p.exitStatus() == QProcess::NormalExit && p.exitCode() == 0)
-        return true;
-    qWarning() << "openssl" << args << p.readAll();
-    return false;
-}
-
-// name.key and name.pem, signed by authority (its .key and .pem) for the subject's address.
-bool TlsServer::makeCertificate(const QString &name, const QString &authority,
-                                const QString &subject, const QString &days)
-{
-    QFile ext(dir.filePath(name + QStringLiteral(".ext")));
-    if (!ext.open(QIODevice::WriteOnly))
-        return false;
-    ext.write("subjectAltName=" + subject.toUtf8() + "\n");
-    ext.close();
-    return openssl({"req", "-newkey", "rsa:2048", "-nodes", "-keyout", name + ".key", "-out",
-                    name + ".csr", "-subj", "/CN=" + name})
-           && openssl({"x509", "-req", "-in", name + ".csr", "-CA", authority + ".pem", "-CAkey",
-                       authority + ".key", "-CAcreateserial", "-days", days, "-extfile",
-                       name + ".ext", "-out", name + ".pem"});
+    return p.waitForFinished(30000) && p.exitStatus() == QProcess::NormalExit && p.exitCode() == 0;
 }
 
 QString TlsServer::start(const TestSite &site)
 {
-    const QString program =
-        QStandardPaths::findExecutable(QStringLiteral("nginx"), {"/usr/sbin", "/usr/local/sbin"});
-    if (program.isEmpty() || QStandardPaths::findExecutable(QStringLiteral("openssl")).isEmpty())
+    const QString program = QStandardPaths::findExecutable("nginx", {"/usr/sbin"});
+    if (program.isEmpty() || QStandardPaths::findExecutable("openssl").isEmpty())
         return QStringLiteral("nginx or openssl is missing; tools/run-tests.sh installs both");
-    if (!dir.isValid() || !site.writeSite(dir.filePath(QStringLiteral("site"))))
+    if (!site.writeSite(dir.filePath(QStringLiteral("site"))))
         return QStringLiteral("cannot write the site");
-
-    const QStringList authority{"req", "-x509", "-newkey", "rsa:2048", "-nodes", "-days", "2"};
-    if (!openssl(authority + QStringList{"-keyout", "ca.key", "-out", "ca.pem", "-subj", "/CN=quelvan test CA"})
-        || !openssl(authority + QStringList{"-keyout", "other.key", "-out", "other.pem", "-subj", "/CN=untrusted CA"})
-        || !makeCertificate("good", "ca", "IP:127.0.0.1", "2")
-        || !makeCertificate("unknown", "other", "IP:127.0.0.1", "2")
-        || !makeCertificate("wronghost", "ca", "DNS:tests.example.org", "2")
-        || !makeCertificate("expired", "ca", "IP:127.0.0.1", "-1"))
-        return QStringLiteral("openssl could not make the certificates");
+    // name, signing authority (none: self-signed), subject address.
+    const QStringList certificates{"ca",        "",      "",
+                                   "other",     "",      "",
+                                   "good",      "ca",    "IP:127.0.0.1",
+                                   "unknown",   "other", "IP:127.0.0.1",
+                                   "wronghost", "ca",    "DNS:tests.example.org",
+                                   "expired",   "",      "IP:127.0.0.1"};
+    for (int i = 0; i < certificates.size(); i += 3) {
+        const QString name = certificates.at(i), ca = certificates.at(i + 1);
+        QStringList args{
+            "req",    "-x509",   "-newkey",     "ec",   "-pkeyopt",    "ec_paramgen_curve:P-256",
+            "-nodes", "-keyout", name + ".key", "-out", name + ".pem", "-days",
+            "2",      "-subj",   "/CN=" + name};
+        if (!ca.isEmpty())
+            args << "-CA" << ca + ".pem"
+                 << "-CAkey" << ca + ".key";
+        if (!certificates.at(i + 2).isEmpty())
+            args << "-addext"
+                 << "subjectAltName=" + certificates.at(i + 2);
+        if (!openssl(args))
+            return QStringLiteral("openssl could not make the certificate ") + name;
+    }
+    // Signed again by the authority, valid until yesterday.
+    if (!openssl({"x509", "-in", "expired.pem", "-CA", "ca.pem", "-CAkey", "ca.key", "-days", "-1",
+                  "-out", "expired.pem"}))
+        return QStringLiteral("openssl could not make the expired certificate");
 
     for (quint16 &port : ports)
-        port = freePort();
-    const QString d = dir.path();
-    QString servers;
-    auto tls = [&](Listener l, const char *cert, const QString &body) {
-        servers += QStringLiteral("server { listen 127.0.0.1:%1 ssl; ssl_certificate %2/%3.pem; "
-                                  "ssl_certificate_key %2/%3.key; %4 }\n")
-                       .arg(ports[l])
-                       .arg(d, QLatin1String(cert), body);
-    };
-    const QString serveSite = QStringLiteral("root %1/site;").arg(d);
-    tls(Good, "good", serveSite);
-    tls(UnknownCa, "unknown", serveSite);
-    tls(WrongHost, "wronghost", serveSite);
-    tls(Expired, "expired", serveSite);
-    tls(ToHttp, "good", QStringLiteral("return 301 http://127.0.0.1:%1$request_uri;").arg(ports[Plain]));
-    servers += QStringLiteral("server { listen 127.0.0.1:%1; return 301 https://127.0.0.1:%2$request_uri; }\n"
-                              "server { listen 127.0.0.1:%3; %4 }\n")
-                   .arg(ports[ToHttps])
-                   .arg(ports[Good])
-                   .arg(ports[Plain])
-                   .arg(serveSite);
-
-    QFile conf(dir.filePath(QStringLiteral("nginx.conf")));
-    if (!conf.open(QIODevice::WriteOnly))
+        port = TestSite::freePort();
+    const QString d = dir.path(), serve = QStringLiteral("root %1/site;").arg(d);
+    const QString redirect = QStringLiteral("return 301 %1$request_uri;");
+    const QString tls =
+        QStringLiteral("ssl; ssl_certificate %1/%2.pem; ssl_certificate_key %1/%2.key;");
+    const QStringList listeners{tls.arg(d, "good") + serve,
+                                tls.arg(d, "unknown") + serve,
+                                tls.arg(d, "wronghost") + serve,
+                                tls.arg(d, "expired") + serve,
+                                tls.arg(d, "good") + redirect.arg(url(Plain)),
+                                ";" + redirect.arg(url(Good)),
+                                ";" + serve};
+    QString conf = QStringLiteral("daemon off; master_process off; pid %1/nginx.pid; error_log "
+                                  "%1/error.log; events {} http { log_format conn '$connection "
+                                  "$request_uri'; access_log %1/access.log conn; "
+                                  "client_body_temp_path %1; default_type text/plain;\n")
+                       .arg(d);
+    for (int l = 0; l <= Plain; ++l)
+        conf += QStringLiteral("server { listen 127.0.0.1:%1 %2 }\n")
+                    .arg(ports[l])
+                    .arg(listeners.at(l));
+    QFile file(dir.filePath(QStringLiteral("nginx.conf")));
+    if (!file.open(QIODevice::WriteOnly) || file.write((conf + "}\n").toUtf8()) < 0)
         return QStringLiteral("cannot write nginx.conf");
-    conf.write(QStringLiteral("daemon off;\nmaster_process off;\nworker_processes 1;\n"
-                              "pid %1/nginx.pid;\nerror_log %1/error.log;\n"
-                              "events { worker_connections 64; }\n"
-                              "http {\n  log_format conn '$connection $request_uri';\n"
-                              "  access_log %1/access.log conn;\n"
-                              "  client_body_temp_path %1;\n  keepalive_requests 100000;\n"
-                              "  default_type application/octet-stream;\n%2}\n")
-                   .arg(d, servers)
-                   .toUtf8());
-    conf.close();
+    file.close();
 
     nginx.setProcessChannelMode(QProcess::MergedChannels);
-    nginx.start(program, {"-c", conf.fileName(), "-p", d});
-    const bool up = nginx.waitForStarted() && QTest::qWaitFor([this] {
-        QTcpSocket s;
-        s.connectToHost(QHostAddress::LocalHost, ports[Plain]);
-        return s.waitForConnected(200) || nginx.state() == QProcess::NotRunning;
-    }, 20000);
-    if (!up || nginx.state() == QProcess::NotRunning) {
-        QFile log(dir.filePath(QStringLiteral("error.log")));
-        log.open(QIODevice::ReadOnly);
-        return QStringLiteral("nginx did not start: ") + QString::fromUtf8(nginx.readAll() + log.readAll());
-    }
+    nginx.start(program, {"-c", file.fileName(), "-p", d});
+    if (!TestSite::waitForPort(ports[Plain]) || nginx.state() == QProcess::NotRunning)
+        return QStringLiteral("nginx did not start: ") + QString::fromUtf8(nginx.readAll());
     return QString();
 }
 
@@ -136,15 +98,11 @@ void TlsServer::trustAuthority() const
 QString TlsServer::url(Listener listener) const
 {
     const bool plain = listener == ToHttps || listener == Plain;
-    return QStringLiteral("%1://127.0.0.1:%2")
-        .arg(plain ? QStringLiteral("http") : QStringLiteral("https"))
-        .arg(ports[listener]);
+    return QStringLiteral("http%1://127.0.0.1:%2").arg(plain ? "" : "s").arg(ports[listener]);
 }
 
 QStringList TlsServer::accessLog() const
 {
-    QFile log(dir.filePath(QStringLiteral("access.log")));
-    if (!log.open(QIODevice::ReadOnly))
-        return {};
-    return QString::fromUtf8(log.readAll()).split(QLatin1Char('\n'), Qt::SkipEmptyParts);
+    return QString::fromUtf8(TestSite::readFile(dir.filePath(QStringLiteral("access.log"))))
+        .split(QLatin1Char('\n'), Qt::SkipEmptyParts);
 }

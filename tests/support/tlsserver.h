@@ -2,7 +2,6 @@
 #define TLSSERVER_H
 
 #include <QProcess>
-#include <QString>
 #include <QTemporaryDir>
 
 struct TestSite;
@@ -14,36 +13,29 @@ class TlsServer
 {
 public:
     enum Listener {
-        Good,         // https, a certificate for 127.0.0.1 from the test authority
-        UnknownCa,    // https, a certificate from an authority nobody trusts
-        WrongHost,    // https, a certificate for another host name
-        Expired,      // https, a certificate that expired yesterday
-        ToHttps,      // http, every path redirected to the Good listener
-        ToHttp,       // https, every path redirected to the Plain listener
-        Plain,        // http, the site
-        ListenerCount
+        Good,      // https, a certificate for 127.0.0.1 from the test authority
+        UnknownCa, // https, a certificate from an authority nobody trusts
+        WrongHost, // https, a certificate for another host name
+        Expired,   // https, a certificate that expired yesterday
+        ToHttp,    // https, every path redirected to the Plain listener
+        ToHttps,   // http, every path redirected to the Good listener
+        Plain,     // http, the site
     };
 
-    TlsServer() = default;
     ~TlsServer();
-    TlsServer(const TlsServer &) = delete;
-    TlsServer &operator=(const TlsServer &) = delete;
-
-    // Empty on success, else why the server cannot run here (missing programs, ...).
+    // Empty on success, else why the server cannot run here.
     QString start(const TestSite &site);
     void trustAuthority() const;
     QString url(Listener listener) const;
-    // Requests the server has logged since the start: one "connection path" line each.
+    // One "connection path" line per request served so far.
     QStringList accessLog() const;
 
 private:
     bool openssl(const QStringList &args);
-    bool makeCertificate(const QString &name, const QString &authority, const QString &subject,
-                         const QString &days);
 
     QTemporaryDir dir;
     QProcess nginx;
-    quint16 ports[ListenerCount] = {};
+    quint16 ports[Plain + 1] = {};
 };
 
 #endif // TLSSERVER_H

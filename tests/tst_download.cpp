@@ -1,0 +1,191 @@
+#include "download/loading.h"
+#include "download/loadinterface.h"
+#include "download/serverlayout.h"
+#include "support/testhttpserver.h"
+#include "support/testsite.h"
+
+#include <QCheckBox>
+#include <QLabel>
+#include <QPushButton>
+#include <QSignalSpy>
+#include <QtTest>
+
+namespace {
+// What goes over the wire, written out: the expected requests, not the client's own table.
+const QStringList documentPaths{"/quelvan/test.php",        "/quelvan/instr.php",
+                                "/quelvan/tm.php",          "/quelvan/ts_in_series.php",
+                                "/quelvan/totalseries.php", "/quelvan/pauseseries.php",
+                                "/quelvan/pars.php"};
+
+QStringList withPictures(const QStringList &names)
+{
+    QStringList paths = documentPaths;
+    for (const QString &n : names)
+        paths.append(QStringLiteral("/quelvan/img/") + n + QStringLiteral(".jpg"));
+    return paths;
+}
+} // namespace
+
+// The download screen, its fetcher and its proxy form: the seven documents, then the
+// pictures, each request issued from the handling of the previous answer; the first
+// failure stops everything, and no failure harms an older picture.
+class tst_download : public QObject
+{
+    Q_OBJECT
+private slots:
+    void initTestCase() { QVERIFY(server.listen()); }
+    void init();
+    void wholeDownload();
+    void stops_data();
+    void stops();
+    void olderPictureReplaced_data();
+    void olderPictureReplaced();
+    void windowsFileNames();
+
+private:
+    TestHttpServer server;
+};
+
+void tst_download::init()
+{
+    server.reset();
+    TestSite::small().serve(server);
+}
+
+void tst_download::wholeDownload()
+{
+    const WorkDir work;
+    QVERIFY(TestSite::writeFile("img/a_x.jpg", "an older, longer picture from an earlier run"));
+    TestSite site = TestSite::small();
+    site.test = "[a,x][b,x][a,y][b,z][a,z] \n<br>";
+    site.instr = QByteArray("Нажимайте\0скрытое", 27);
+    site.tm = "12\n";
+    site.serve(server);
+
+    loadInterface screen;
+    QCOMPARE(screen.serverUrl, QStringLiteral(QUELVAN_TEST_DEFAULT_URL));
+    screen.serverUrl = server.baseUrl();
+    QSignalSpy ended(&screen, &loadInterface::endLoading);
+    QStringList progress;
+    connect(screen.loader, &loading::start, this,
+            [&] { progress.append(screen.statusLabel->text()); });
+    QTest::mouseClick(screen.getButton, Qt::LeftButton);
+    QVERIFY(ended.wait(10000));
+
+    const QStringList names{"a_x", "a_y", "a_z", "b_x", "b_y", "b_z", "fail"};
+    QCOMPARE(server.requests, withPictures(names));
+    QCOMPARE(server.connections, 1);
+    QCOMPARE(screen.statusLabel->text(), QStringLiteral("Загрузка завершена"));
+    QVERIFY(!screen.getButton->isEnabled() && !screen.proxyCheck->isEnabled());
+    // Each text as served, not trimmed, cut at a NUL byte.
+    QCOMPARE(screen.testText, QStringLiteral("[a,x][b,x][a,y][b,z][a,z] \n<br>"));
+    QCOMPARE(screen.instrText, QStringLiteral("Нажимайте"));
+    QCOMPARE(screen.tmText + screen.tsInSeriesText + screen.totalSeriesText
+                 + screen.pauseSeriesText,
+             QStringLiteral("12\n213"));
+    for (const QString &n : names)
+        QCOMPARE(TestSite::readFile("img/" + n + ".jpg"), site.pictures.value(n));
+    QCOMPARE(QDir(QStringLiteral("img")).entryList(QDir::Files | QDir::Hidden).size(), 7);
+    // The step count runs on from the documents: the first picture is step 8.
+    QCOMPARE(progress.size(), 14);
+    QCOMPARE(progress.at(7), QStringLiteral("Выполняю запрос к серверу. Шаг 8"));
+}
+
+void tst_download::stops_data()
+{
+    // The server's failures, whole run long, are the hostile matrix's; these are the
+    // client's own: a picture that cannot be stored, and no picture directory at all.
+    QTest::addColumn<QString>("obstacle");
+    QTest::addColumn<QString>("text");
+    QTest::newRow("a directory where a picture goes") << "img/a_y.jpg"
+                                                      << "Не удалось записать файл";
+    QTest::newRow("img is a plain file") << "img"
+                                         << "Не могу создать вспомогательный каталог";
+}
+
+void tst_download::stops()
+{
+    QFETCH(QString, obstacle);
+    QFETCH(QString, text);
+    const WorkDir work;
+    QVERIFY(obstacle == QLatin1String("img") ? TestSite::writeFile(obstacle, "old")
+                                             : QDir().mkpath(obstacle));
+    loadInterface screen;
+    screen.serverUrl = server.baseUrl();
+    QTest::mouseClick(screen.getButton, Qt::LeftButton);
+    QTRY_VERIFY_WITH_TIMEOUT(!screen.loader->busy, 10000);
+    QTest::qWait(20); // nothing further may be requested
+    QCOMPARE(screen.statusLabel->text(), text);
+    // Nothing after the picture that failed; only a missing directory leaves the button.
+    QCOMPARE(server.requests,
+             obstacle == QLatin1String("img") ? QStringList() : withPictures({"a_x", "a_y"}));
+    QCOMPARE(screen.getButton->isEnabled(), server.requests.isEmpty());
+    QCOMPARE(TestSite::readFile(obstacle == QLatin1String("img") ? "img" : "img/a_x.jpg"),
+             obstacle == QLatin1String("img") ? QByteArray("old")
+                                              : TestSite::small().pictures.value("a_x"));
+}
+
+void tst_download::olderPictureReplaced_data()
+{
+    QTest::addColumn<QString>("older");
+    QTest::newRow("plain file") << QStringLiteral("file");
+    QTest::newRow("read-only file") << QStringLiteral("read-only");
+#ifdef Q_OS_UNIX
+    QTest::newRow("link to a file outside img") << QStringLiteral("link");
+    QTest::newRow("dangling link") << QStringLiteral("dangling");
+#endif
+}
+
+void tst_download::olderPictureReplaced()
+{
+    QFETCH(QString, older);
+    const WorkDir work;
+    const QString outside = work.path() + QStringLiteral("/outside.jpg");
+    const QString oldPath = older == QLatin1String("link") ? outside : "img/p.jpg";
+    QVERIFY(TestSite::writeFile(oldPath, QByteArray(5000, 'o')) && QDir().mkpath("img"));
+    if (older == QLatin1String("read-only"))
+        QVERIFY(QFile::setPermissions(oldPath, QFileDevice::ReadOwner | QFileDevice::ReadOther));
+    if (older.contains(QLatin1String("link")))
+        QVERIFY(QFile::link(older == QLatin1String("link") ? outside : QStringLiteral("gone"),
+                            QStringLiteral("img/p.jpg")));
+    server.setBody(QStringLiteral("/p"), "new");
+    server.setBody(QStringLiteral("/q"), "next");
+
+    // The picture after it is stored as well: replacing must leave nothing behind.
+    loading loader;
+    QSignalSpy finished(&loader, &loading::finish);
+    loader.fileMode = true;
+    for (const char *name : {"p", "q"}) {
+        loader.fileName = QLatin1String(name);
+        QVERIFY(loader.load(server.baseUrl() + '/' + name) && finished.wait(10000));
+        QCOMPARE(loader.statusText, QStringLiteral("Данные успешно получены"));
+    }
+    const QFileInfo picture(QStringLiteral("img/p.jpg"));
+    QVERIFY(!picture.isSymLink() && picture.permissions() & QFileDevice::WriteOwner);
+    QCOMPARE(TestSite::readFile(QStringLiteral("img/p.jpg")), QByteArray("new"));
+    QCOMPARE(TestSite::readFile(older == QLatin1String("link") ? outside : "img/q.jpg"),
+             older == QLatin1String("link") ? QByteArray(5000, 'o') : QByteArray("next"));
+    QCOMPARE(QDir(QStringLiteral("img"))
+                 .entryList(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot),
+             (QStringList{QStringLiteral("p.jpg"), QStringLiteral("q.jpg")}));
+}
+
+void tst_download::windowsFileNames()
+{
+    // ":" would write into a stream of another file; device names stay devices with any
+    // extension. Elsewhere such names are kept: servers may rely on them.
+    for (const char *name : {".. b_Ж.y", "console_x", "a:x", "a*x", "a?x", "a\"x", "a<x", "a>x",
+                             "a|x", "a\tx", "a_x.", "a_x ", "con", "aux.x", "COM1"}) {
+        const QString n = QString::fromUtf8(name);
+        const bool storable = n == ".. b_Ж.y" || n == "console_x";
+        QVERIFY2(serverLayout::isWindowsFileName(n) == storable, name);
+#ifdef Q_OS_WIN
+        QVERIFY2(serverLayout::isSafePictureName(n) == storable, name);
+#else
+        QVERIFY2(serverLayout::isSafePictureName(n), name);
+#endif
+    }
+}
+
+QTEST_MAIN(tst_download)
+#include "tst_download.moc"

@@ -1,0 +1,184 @@
+#include "download/loading.h"
+#include "download/loadinterface.h"
+#include "download/proxyconf.h"
+#include "support/testhttpserver.h"
+#include "support/testsite.h"
+#include "support/tlsserver.h"
+
+#include <QAuthenticator>
+#include <QCheckBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QNetworkAccessManager>
+#include <QPushButton>
+#include <QSignalSpy>
+#include <QtTest>
+
+#include <pwd.h>
+#include <unistd.h>
+
+// The download against what only a real counterpart proves: a TLS server (nginx), an
+// authenticating proxy (squid) and file systems that refuse the write. Linux only.
+class tst_realpeers : public QObject
+{
+    Q_OBJECT
+private slots:
+    void initTestCase();
+    void cleanupTestCase();
+    void download_data();
+    void download();
+
+private:
+    TlsServer tls;
+    QString tlsProblem;
+    QTemporaryDir dir;
+    QProcess squid;
+    quint16 squidPort = 0;
+    TestHttpServer origin;
+};
+
+void tst_realpeers::initTestCase()
+{
+    QVERIFY(origin.listen());
+    tlsProblem = tls.start(TestSite::small());
+    if (tlsProblem.isEmpty())
+        tls.trustAuthority();
+
+    const QString program = QStandardPaths::findExecutable("squid", {"/usr/sbin"});
+    const QString helper = QStringLiteral("/usr/lib/squid/basic_ncsa_auth");
+    const QString htpasswd = QStandardPaths::findExecutable(QStringLiteral("htpasswd"));
+    if (program.isEmpty() || !QFile::exists(helper) || htpasswd.isEmpty())
+        return; // the proxy rows skip
+    const QString d = dir.path();
+    QCOMPARE(QProcess::execute(htpasswd, {"-bc", d + "/passwd", "tester", "s3cret"}), 0);
+    squidPort = TestSite::freePort();
+    QVERIFY(TestSite::writeFile(
+        d + "/squid.conf",
+        QStringLiteral("http_port 127.0.0.1:%1\npid_filename %2/squid.pid\n"
+                       "access_log stdio:%2/access.log\ncache_log %2/cache.log\ncache deny all\n"
+                       "netdb_filename none\npinger_enable off\nshutdown_lifetime 0 seconds\n"
+                       "auth_param basic program %3 %2/passwd\n"
+                       "acl authed proxy_auth REQUIRED\nhttp_access allow authed\n")
+            .arg(squidPort)
+            .arg(d, helper)
+            .toUtf8()));
+    // squid started as root drops to the user proxy, which must reach its files.
+    if (const passwd *pw = geteuid() == 0 ? getpwnam("proxy") : nullptr)
+        for (const QString &f : {d, d + "/passwd", d + "/squid.conf"})
+            QVERIFY(::chown(QFile::encodeName(f).constData(), pw->pw_uid, pw->pw_gid) == 0);
+    squid.start(program, {"-N", "-f", d + "/squid.conf"});
+    QVERIFY(TestSite::waitForPort(squidPort));
+}
+
+void tst_realpeers::cleanupTestCase()
+{
+    squid.terminate();
+    squid.waitForFinished(10000);
+    QNetworkProxy::setApplicationProxy(QNetworkProxy(QNetworkProxy::NoProxy));
+}
+
+void tst_realpeers::download_data()
+{
+    QTest::addColumn<int>("server");    // a TLS listener, or -1 for the plain origin
+    QTest::addColumn<QString>("proxy"); // "" none, "user:password" through squid, "down"
+    QTest::addColumn<QString>("mount"); // options of a tmpfs over img/, or ""
+    QTest::addColumn<QString>("expected");
+    const QString done = QStringLiteral("Загрузка завершена");
+    const QString failed = QStringLiteral("Ошибка сетевого соединения:%1  \n По запросу:127.0.0.1");
+    auto row = [](const char *name, int server, const char *proxy, const char *mount,
+                  const QString &expected) {
+        QTest::newRow(name) << server << proxy << mount << expected;
+    };
+    // 6 is a failed TLS handshake, 11 a redirect to a less safe scheme.
+    row("trusted authority", TlsServer::Good, "", "", done);
+    row("http redirected to https", TlsServer::ToHttps, "", "", done);
+    row("unknown authority", TlsServer::UnknownCa, "", "", failed.arg(6));
+    row("certificate for another host", TlsServer::WrongHost, "", "", failed.arg(6));
+    row("expired certificate", TlsServer::Expired, "", "", failed.arg(6));
+    row("https redirected to http", TlsServer::ToHttp, "", "", failed.arg(11));
+    // 407 from squid is the toolkit's 105; a refused HTTP proxy a plain refused connection.
+    // Through the proxy an https server is reached by CONNECT, its certificate still checked.
+    row("proxy, right credentials", -1, "tester:s3cret", "", done);
+    row("proxy, https", TlsServer::Good, "tester:s3cret", "", done);
+    row("proxy, wrong password", -1, "tester:wrong", "", failed.arg(105));
+    row("proxy, no credentials", -1, ":", "", failed.arg(105));
+    row("proxy not running", -1, "down", "", failed.arg(1));
+    // Root ignores permission bits, so the refusal comes from a small tmpfs over img/.
+    row("read-only file system", -1, "", "ro", QStringLiteral("Не удалось записать файл"));
+    row("full file system", -1, "", "size=64k", QStringLiteral("Не удалось записать файл"));
+}
+
+void tst_realpeers::download()
+{
+    QFETCH(int, server);
+    QFETCH(QString, proxy);
+    QFETCH(QString, mount);
+    QFETCH(QString, expected);
+    if (server >= 0 && !tlsProblem.isEmpty())
+        QSKIP(qPrintable(tlsProblem));
+    if (!proxy.isEmpty() && !squidPort)
+        QSKIP("squid, basic_ncsa_auth or htpasswd is missing; tools/run-tests.sh installs them");
+    const WorkDir work;
+    const QString img = work.path() + QStringLiteral("/img");
+    TestSite site = TestSite::small();
+    const QByteArray older(20000, 'o'); // an earlier run's picture
+    if (!mount.isEmpty()) {
+        if (!QDir().mkdir(img)
+            || QProcess::execute("mount", {"-t", "tmpfs", "-o", "size=64k", "tmpfs", img}))
+            QSKIP("cannot mount a tmpfs over img/ (needs root and mount)");
+        QVERIFY(TestSite::writeFile(QStringLiteral("img/a_x.jpg"), older));
+        if (mount == QLatin1String("ro"))
+            QCOMPARE(QProcess::execute("mount", {"-o", "remount,ro", img}), 0);
+        site.pictures.insert(QStringLiteral("a_x"), QByteArray(60000, 'n')); // does not fit
+    }
+    origin.reset();
+    site.serve(origin);
+    const int logged = tls.accessLog().size();
+
+    loadInterface screen;
+    screen.serverUrl = server < 0 ? origin.baseUrl() : tls.url(TlsServer::Listener(server));
+    int prompts = 0;
+    if (!proxy.isEmpty()) {
+        QCOMPARE(screen.pconf->portEdit->text(), QStringLiteral("8080"));
+        QTest::mouseClick(screen.proxyCheck, Qt::LeftButton);
+        screen.pconf->hostEdit->setText(QStringLiteral("127.0.0.1"));
+        screen.pconf->portEdit->setText(
+            QString::number(proxy == "down" ? TestSite::freePort() : squidPort));
+        screen.pconf->userEdit->setText(proxy.section(QLatin1Char(':'), 0, 0));
+        screen.pconf->passwordEdit->setText(proxy.section(QLatin1Char(':'), 1));
+        connect(screen.loader->manager, &QNetworkAccessManager::proxyAuthenticationRequired, this,
+                [&prompts] { ++prompts; });
+    }
+    QSignalSpy ended(&screen, &loadInterface::endLoading);
+    QTest::mouseClick(screen.getButton, Qt::LeftButton);
+    QTest::qWaitFor(
+        [&] { return ended.count() || screen.loader->netError || screen.loader->fileError; },
+        30000);
+    QTest::qWait(50); // nothing more may be requested
+    const QByteArray now = TestSite::readFile(QStringLiteral("img/a_x.jpg"));
+    const QStringList left = QDir(img).entryList(QDir::Files | QDir::Hidden);
+    if (!mount.isEmpty())
+        QProcess::execute("umount", {img});
+
+    QCOMPARE(screen.statusLabel->text(), expected);
+    QVERIFY(prompts <= 1); // asked once at most, never in a loop
+    const bool whole = expected == QStringLiteral("Загрузка завершена");
+    QCOMPARE(left.size(), whole ? 7 : !mount.isEmpty());
+    // Nothing after a picture that failed, and the older picture intact.
+    if (server < 0)
+        QCOMPARE(origin.requests.size(), !mount.isEmpty() ? 8 : whole ? 14 : 0);
+    QVERIFY(mount.isEmpty() || now == older);
+    // The requests go over one kept-alive connection of the TLS listener, or through squid,
+    // which logs them, made as the user.
+    QSet<QString> connections;
+    for (const QString &line : tls.accessLog().mid(logged))
+        connections.insert(line.section(QLatin1Char(' '), 0, 0));
+    if (whole && server >= 0 && proxy.isEmpty())
+        QCOMPARE(connections.size(), server == TlsServer::ToHttps ? 2 : 1);
+    if (whole && !proxy.isEmpty())
+        QTRY_VERIFY(TestSite::readFile(dir.path() + "/access.log")
+                        .contains(server < 0 ? "tester" : "CONNECT 127.0.0.1:"));
+}
+
+QTEST_MAIN(tst_realpeers)
+#include "tst_realpeers.moc"

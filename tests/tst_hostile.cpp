@@ -83,6 +83,7 @@ void tst_hostile::matrix_data()
     row("test: empty", doc("test"), Body, 200, none, buildFailure);
     row("tm: empty", doc("tm"), Body, 200, none, statusLine(0));
     row("pars: ../x", doc("pars"), Body, 200, "[a,b][../x,y,z]", listFailure);
+    row("pars: a\\b", doc("pars"), Body, 200, "[a\\b,b][x,y,z]", listFailure);
     row("test: a slide of four variants", doc("test"), Body, 200,
         a + "<br>" + QByteArray("[a,x]").repeated(4), buildFailure);
     row("tm: 2147483648 reads 0", doc("tm"), Body, 200, "2147483648", statusLine(0));

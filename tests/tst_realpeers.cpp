@@ -151,7 +151,7 @@ void tst_realpeers::download()
     }
     QSignalSpy ended(&screen, &loadInterface::endLoading);
     QTest::mouseClick(screen.getButton, Qt::LeftButton);
-    QTest::qWaitFor(
+    const bool stopped = QTest::qWaitFor(
         [&] { return ended.count() || screen.loader->netError || screen.loader->fileError; },
         30000);
     QTest::qWait(50); // nothing more may be requested
@@ -160,6 +160,7 @@ void tst_realpeers::download()
     if (!mount.isEmpty())
         QProcess::execute("umount", {img});
 
+    QVERIFY(stopped); // the tmpfs is gone even when this fails
     QCOMPARE(screen.statusLabel->text(), expected);
     QVERIFY(prompts <= 1); // asked once at most, never in a loop
     const bool whole = expected == QStringLiteral("Загрузка завершена");

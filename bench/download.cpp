@@ -4,9 +4,9 @@
 #include "bench.h"
 
 #include "download/loading.h"
+#include "download/loadinterface.h"
 #include "download/parsparser.h"
 #include "download/serverlayout.h"
-#include "download/loadinterface.h"
 
 #include <QDir>
 #include <QElapsedTimer>
@@ -16,8 +16,8 @@
 #include <QNetworkAccessManager>
 #include <QNetworkReply>
 #include <QProcess>
-#include <QSaveFile>
 #include <QPushButton>
+#include <QSaveFile>
 #include <QTemporaryDir>
 #include <QTimer>
 #include <QUrl>
@@ -199,7 +199,8 @@ void latency(const Config &c)
     const double floor = double(urls.size()) * c.rttMs;
     const QString what = QStringLiteral("download at %1 ms round trip").arg(c.rttMs);
     addRow({what + " vs curl", fmt(sq, "ms"), fmt(sa, "ms"), sq.median / sa.median, "<= 1.05",
-            sq.median <= 1.05 * sa.median, QStringLiteral("both through the same relay, both storing the files")});
+            sq.median <= 1.05 * sa.median,
+            QStringLiteral("both through the same relay, both storing the files")});
     addRow({what + " vs requests x round trip", fmt(sq, "ms"),
             QStringLiteral("%1 ms").arg(floor, 0, 'f', 0), sq.median / floor, QString(), true,
             QStringLiteral("%1 requests").arg(urls.size())});

@@ -3,12 +3,12 @@
 // Each figure comes from a fresh process.
 #include "bench.h"
 
+#include "app/mainwindow.h"
+#include "app/msclock.h"
+#include "download/loadinterface.h"
 #include "screens/conclgraph.h"
 #include "screens/conclusionshow.h"
 #include "screens/instrshow.h"
-#include "download/loadinterface.h"
-#include "app/mainwindow.h"
-#include "app/msclock.h"
 #include "test/runtest.h"
 #include "test/slidebutton.h"
 

@@ -3,8 +3,8 @@
 // overrun is by design; this measures the timers themselves.
 #include "bench.h"
 
-#include "download/loadinterface.h"
 #include "app/mainwindow.h"
+#include "download/loadinterface.h"
 #include "test/runtest.h"
 #include "test/slidebutton.h"
 

@@ -1,11 +1,11 @@
 #include "app/mainwindow.h"
 
+#include "app/logcategories.h"
+#include "app/msclock.h"
+#include "download/loadinterface.h"
 #include "screens/conclgraph.h"
 #include "screens/conclusionshow.h"
 #include "screens/instrshow.h"
-#include "download/loadinterface.h"
-#include "app/logcategories.h"
-#include "app/msclock.h"
 #include "test/runtest.h"
 
 #include <QLabel>

@@ -3,7 +3,6 @@
 #include "app/logcategories.h"
 #include "download/serverlayout.h"
 
-#include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QNetworkAccessManager>

@@ -47,7 +47,8 @@ public:
     int stepCount = 0;
     // An answer that receives no byte for this many milliseconds ends as a network error;
     // without it a silent server would leave the download waiting for ever.
-    int transferTimeout = 30000;
+    static constexpr int defaultTransferTimeout = 30000;
+    int transferTimeout = defaultTransferTimeout;
 
 signals:
     void start();

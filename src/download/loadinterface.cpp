@@ -24,9 +24,12 @@ const QString listFailureText = QStringLiteral("Не получилось соз
 // The member that receives the text of each document step, in request order; the pars
 // document of the last step is read at once and not kept.
 QString loadInterface::*const stepText[serverLayout::documentCount] = {
-    &loadInterface::testText,        &loadInterface::instrText,
-    &loadInterface::tmText,          &loadInterface::tsInSeriesText,
-    &loadInterface::totalSeriesText, &loadInterface::pauseSeriesText,
+    &loadInterface::testText,
+    &loadInterface::instrText,
+    &loadInterface::tmText,
+    &loadInterface::tsInSeriesText,
+    &loadInterface::totalSeriesText,
+    &loadInterface::pauseSeriesText,
     nullptr,
 };
 } // namespace
@@ -186,8 +189,9 @@ void loadInterface::makeLoadingFile(QString name)
     }
     loader->fileMode = true;
     loader->fileName = name;
-    qCDebug(lcDownload) << "URL=" << serverUrl + serverLayout::picturePath(name);
-    request(serverLayout::picturePath(name));
+    const QString path = serverLayout::picturePath(name);
+    qCDebug(lcDownload) << "URL=" << serverUrl + path;
+    request(path);
 }
 
 void loadInterface::pconfEnable()

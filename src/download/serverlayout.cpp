@@ -66,7 +66,8 @@ bool serverLayout::isWindowsFileName(const QString &name)
     static const QStringList devices{"CON", "PRN", "AUX", "NUL", "CONIN$", "CONOUT$"};
     if (devices.contains(stem))
         return false;
-    const bool port = stem.size() == 4
-                      && (stem.startsWith(QLatin1String("COM")) || stem.startsWith(QLatin1String("LPT")));
+    const bool port =
+        stem.size() == 4
+        && (stem.startsWith(QLatin1String("COM")) || stem.startsWith(QLatin1String("LPT")));
     return !(port && (stem.at(3).isDigit() || QStringLiteral("¹²³").contains(stem.at(3))));
 }

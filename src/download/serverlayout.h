@@ -31,8 +31,8 @@ public:
 
     // An answer is right when its variant shares the first or the second value with the
     // sample.
-    static bool isRightAnswer(const QString &value1, const QString &value2,
-                              const QString &sample1, const QString &sample2);
+    static bool isRightAnswer(const QString &value1, const QString &value2, const QString &sample1,
+                              const QString &sample2);
 
     // False for a name that would leave the picture directory: one holding a slash or a
     // backslash, and "." or "..". On Windows also false for what isWindowsFileName refuses.

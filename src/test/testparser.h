@@ -23,7 +23,6 @@ public:
 
     // Adds every variant of one line of the test text to `slide`; returns how many.
     static int parseSlide(const QString &line, slideData *slide);
-
 };
 
 #endif // TESTPARSER_H

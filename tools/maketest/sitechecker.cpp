@@ -53,7 +53,8 @@ bool siteChecker::fetch(const QString &site, const QString &path, QByteArray *bo
     }
 
     // Fetched as the client fetches: the same redirects followed, the same silence refused.
-    std::unique_ptr<QNetworkReply> reply(manager.get(loading::request(site + path, 30000)));
+    std::unique_ptr<QNetworkReply> reply(
+        manager.get(loading::request(site + path, loading::defaultTransferTimeout)));
     QEventLoop loop;
     QObject::connect(reply.get(), &QNetworkReply::finished, &loop, &QEventLoop::quit);
     loop.exec();

@@ -31,11 +31,13 @@ QString readText(const QString &path)
 
 QStringList slideFiles(const slideData &slide)
 {
+    const QString dir = serverLayout::defaultPictureDirectory();
     QStringList files;
     for (int i = 0; i < 4; ++i)
         files.append(serverLayout::pictureFile(
+            dir,
             serverLayout::pictureName(slide.variants.at(i)->value1, slide.variants.at(i)->value2)));
-    files.append(serverLayout::pictureFile(serverLayout::failPicture()));
+    files.append(serverLayout::pictureFile(dir, serverLayout::failPicture()));
     return files;
 }
 

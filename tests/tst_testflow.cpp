@@ -1,3 +1,4 @@
+#include "app/appoptions.h"
 #include "app/mainwindow.h"
 #include "app/msclock.h"
 #include "download/loadinterface.h"
@@ -162,14 +163,19 @@ void tst_testflow::wholeRun()
     site.instr = "<b>Выберите</b> картинку";
     site.serve(server);
 
-    MainWindow w;
+    appOptions options = appOptions::defaults();
+    options.serverUrl = server.baseUrl();
+    options.pictureDir = workDir.path() + "/chosen/pictures";
+    MainWindow w(options);
     QPointer<QWidget> screen = w.loadWidget;
-    w.loadWidget->serverUrl = server.baseUrl();
-    QTest::mouseClick(w.loadWidget->getButton, Qt::LeftButton);
+    // The one button of each screen has the keyboard focus: Enter or Space presses it.
+    QTest::keyClick(w.focusWidget(), Qt::Key_Return);
     QTRY_VERIFY_WITH_TIMEOUT(qobject_cast<instrShow *>(w.centralWidget()), 10000);
     QTRY_VERIFY(!screen); // the download screen goes once the event loop has run
     QCOMPARE(w.instr->instrLabel->text(), QString::fromUtf8(site.instr));
-    QTest::mouseClick(w.instr->startButton, Qt::LeftButton);
+    QTest::keyClick(w.focusWidget(), Qt::Key_Space);
+    QVERIFY(QFile::exists(options.pictureDir + "/fail.jpg")
+            && w.tester->buttons.at(4)->pictureDir == options.pictureDir);
     auto click = [&](int b) { QTest::mouseClick(w.tester->buttons.at(b), Qt::LeftButton); };
     auto tick = [&](int ms) {
         msClock::advanceFake(quint32(ms));
@@ -194,7 +200,7 @@ void tst_testflow::wholeRun()
     click(3);
     QCOMPARE(w.concl->resultLabel->text(), QStringLiteral("Результат определения внимания: 50 %"));
     QPointer<conclusionShow> pause = w.concl;
-    QTest::mouseClick(pause->nextButton, Qt::LeftButton);
+    QTest::keyClick(w.focusWidget(), Qt::Key_Enter);
     runTest *third = w.tester;
     tick(60000); // a stray tick changes nothing
     QVERIFY(w.tester == third && w.tekSeries == 3 && !w.pauseTimer->isActive());

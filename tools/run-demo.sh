@@ -1,5 +1,5 @@
 #!/bin/sh
-# Installs what is missing, builds quelvan for a local test server, generates the sample
+# Installs what is missing, builds quelvan, generates the sample
 # test, serves it on 127.0.0.1 with Python's http.server and starts quelvan. The server
 # stops when the window closes.
 # Usage: tools/run-demo.sh        (port from QUELVAN_DEMO_PORT, default 8080)
@@ -14,6 +14,8 @@ sh tools/install-deps.sh cmake make g++ qtbase5-dev qtbase5-dev-tools python3
 if ! python3 - "$PORT" <<'PY'
 import socket, sys
 s = socket.socket()
+# As the server will: connections of an earlier demo in TIME_WAIT do not make the port taken.
+s.setsockopt(socket.SOL_SOCKET, socket.SO_REUSEADDR, 1)
 try:
     s.bind(("127.0.0.1", int(sys.argv[1])))
 except OSError:
@@ -25,8 +27,7 @@ then
     exit 1
 fi
 
-cmake -S . -B "$BUILD_DIR" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DQUELVAN_BUILD_TESTS=OFF \
-    -DQUELVAN_SERVER_URL="http://127.0.0.1:$PORT"
+cmake -S . -B "$BUILD_DIR" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DQUELVAN_BUILD_TESTS=OFF
 cmake --build "$BUILD_DIR" --parallel "$(nproc)"
 
 SITE="$BUILD_DIR/sample-site"
@@ -53,4 +54,5 @@ fi
 # quelvan stores the pictures in img/ below its working folder.
 mkdir -p "$BUILD_DIR/run"
 cd "$BUILD_DIR/run"
-QT_LOGGING_RULES="${QT_LOGGING_RULES:-quelvan.*.debug=false}" ../src/quelvan
+QT_LOGGING_RULES="${QT_LOGGING_RULES:-quelvan.*.debug=false}" ../src/quelvan \
+    --server "http://127.0.0.1:$PORT"

@@ -7,16 +7,23 @@
 #include "screens/conclusionshow.h"
 #include "screens/instrshow.h"
 #include "test/runtest.h"
+#include "test/slidebutton.h"
 
 #include <QLabel>
 #include <QPushButton>
 #include <QTimer>
 
-MainWindow::MainWindow(QWidget *parent) : QMainWindow(parent)
+MainWindow::MainWindow(QWidget *parent) : MainWindow(appOptions::defaults(), parent) {}
+
+MainWindow::MainWindow(const appOptions &options, QWidget *parent)
+    : QMainWindow(parent),
+      options(options)
 {
-    loadWidget = new loadInterface(this);
+    loadWidget = new loadInterface(options, this);
     setCentralWidget(loadWidget);
     connect(loadWidget, &loadInterface::endLoading, this, &MainWindow::endLoading);
+    if (options.autoStart)
+        QTimer::singleShot(0, loadWidget, &loadInterface::startInit);
 }
 
 MainWindow::~MainWindow() = default;
@@ -29,7 +36,7 @@ int MainWindow::seriesScore(int right, int total)
     return int(double(right) / double(total) * 100.0);
 }
 
-void MainWindow::replaceCentral(QWidget *next)
+void MainWindow::replaceCentral(QWidget *next, QPushButton *button)
 {
     // The old screen may be the sender of the signal being handled: it is only hidden
     // here and deleted once control is back in the event loop.
@@ -38,6 +45,10 @@ void MainWindow::replaceCentral(QWidget *next)
     if (old) {
         old->hide();
         old->deleteLater();
+    }
+    if (button) {
+        button->setAutoDefault(true);
+        button->setFocus();
     }
 }
 
@@ -49,7 +60,7 @@ void MainWindow::endLoading()
 
     // setCentralWidget hides the download screen and deletes it later, so its texts
     // stay readable for the rest of this slot.
-    replaceCentral(instr);
+    replaceCentral(instr, instr->startButton);
 
     tdata = loadWidget->testText;
     qCDebug(lcFlow) << "tdata=" << tdata;
@@ -74,6 +85,8 @@ void MainWindow::startSeries(int series)
 {
     tester = new runTest(tdata, slideTime, slideTotal, seriesTotal, pauseTime, this);
     connect(tester, &runTest::endTest, this, &MainWindow::endTest);
+    for (slideButton *button : qAsConst(tester->buttons))
+        button->pictureDir = options.pictureDir;
     replaceCentral(tester);
     tekSeries = series;
     tester->startTest(series);
@@ -101,7 +114,7 @@ void MainWindow::endTest()
             QStringLiteral("Результат определения внимания: %1 %").arg(score));
         setPauseLine(tester->tekSeries, pauseTime, latinC);
         pauseStart = msClock::now();
-        replaceCentral(concl);
+        replaceCentral(concl, concl->nextButton);
         tester = nullptr;
         pauseTimer->start(500);
         return;

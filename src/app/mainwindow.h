@@ -1,9 +1,12 @@
 #ifndef MAINWINDOW_H
 #define MAINWINDOW_H
 
+#include "app/appoptions.h"
+
 #include <QList>
 #include <QMainWindow>
 
+class QPushButton;
 class QTimer;
 class conclusionShow;
 class instrShow;
@@ -17,6 +20,7 @@ class MainWindow : public QMainWindow
     Q_OBJECT
 public:
     explicit MainWindow(QWidget *parent = nullptr);
+    explicit MainWindow(const appOptions &options, QWidget *parent = nullptr);
     ~MainWindow() override;
 
     // Score of a series in whole percent, truncated.
@@ -45,7 +49,11 @@ public slots:
     void timeNextSeries();
 
 private:
-    void replaceCentral(QWidget *next);
+    appOptions options;
+
+    // Makes `next` the screen and gives `button` the keyboard focus, so that Enter or Space
+    // presses it.
+    void replaceCentral(QWidget *next, QPushButton *button = nullptr);
     void startSeries(int series);
     // The pause line. Its first text ends in a Latin "c" and the countdown's updates in a
     // Cyrillic "с": both are what users of the test have always seen; do not "fix" either.

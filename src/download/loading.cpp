@@ -13,7 +13,8 @@
 loading::loading(QObject *parent)
     : QObject(parent),
       statusText(QStringLiteral("Готов к соединению")),
-      manager(new QNetworkAccessManager(this))
+      manager(new QNetworkAccessManager(this)),
+      pictureDir(serverLayout::defaultPictureDirectory())
 {}
 
 QString loading::decodeText(QByteArray body)
@@ -118,7 +119,7 @@ void loading::replyFinished(QNetworkReply *reply)
                          .arg(reply->url().host(QUrl::FullyDecoded));
         qCDebug(lcDownload) << "error" << error << reply->errorString();
     } else if (fileMode) {
-        const QString path = serverLayout::pictureFile(fileName);
+        const QString path = serverLayout::pictureFile(pictureDir, fileName);
         if (storePicture(path, reply->readAll())) {
             statusText = QStringLiteral("Данные успешно получены");
         } else {

@@ -8,7 +8,7 @@
 class QNetworkAccessManager;
 
 // One HTTP GET at a time against the test server. A text answer is kept in replyText,
-// a picture answer is stored as img/<fileName>.jpg below the working directory.
+// a picture answer is stored as <fileName>.jpg in pictureDir.
 class loading : public QObject
 {
     Q_OBJECT
@@ -44,6 +44,7 @@ public:
     bool fileError = false;
     bool fileMode = false;
     QString fileName;
+    QString pictureDir;
     int stepCount = 0;
     // An answer that receives no byte for this many milliseconds ends as a network error;
     // without it a silent server would leave the download waiting for ever.

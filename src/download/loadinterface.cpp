@@ -1,5 +1,6 @@
 #include "download/loadinterface.h"
 
+#include "app/appoptions.h"
 #include "app/logcategories.h"
 #include "download/loading.h"
 #include "download/parsparser.h"
@@ -12,10 +13,6 @@
 #include <QNetworkAccessManager>
 #include <QPushButton>
 #include <QVBoxLayout>
-
-#ifndef QUELVAN_SERVER_URL
-#define QUELVAN_SERVER_URL "http://127.0.0.1:8080"
-#endif
 
 namespace {
 const QString busyText = QStringLiteral("сервер занят");
@@ -34,14 +31,17 @@ QString loadInterface::*const stepText[serverLayout::documentCount] = {
 };
 } // namespace
 
-loadInterface::loadInterface(QWidget *parent)
+loadInterface::loadInterface(QWidget *parent) : loadInterface(appOptions::defaults(), parent) {}
+
+loadInterface::loadInterface(const appOptions &options, QWidget *parent)
     : QWidget(parent),
       loader(new loading(this)),
       statusLabel(new QLabel(this)),
       getButton(new QPushButton(QStringLiteral("Получить тест с сервера"), this)),
       proxyCheck(new QCheckBox(QStringLiteral("Использовать Proxy"), this)),
       pconf(new proxyConf(this)),
-      serverUrl(QStringLiteral(QUELVAN_SERVER_URL))
+      serverUrl(options.serverUrl),
+      pictureDir(options.pictureDir)
 {
     proxyCheck->setChecked(false);
     pconf->setEnabled(false);
@@ -52,6 +52,10 @@ loadInterface::loadInterface(QWidget *parent)
     box->addWidget(getButton);
     box->addWidget(proxyCheck);
     box->addWidget(pconf);
+
+    // Enter or Space starts the download without a click.
+    getButton->setAutoDefault(true);
+    getButton->setFocus();
 
     connect(proxyCheck, &QCheckBox::clicked, this, &loadInterface::pconfEnable);
     connect(getButton, &QPushButton::clicked, this, &loadInterface::startInit);
@@ -66,12 +70,12 @@ void loadInterface::startInit()
         loader->manager->setProxy(pconf->proxy);
     }
 
-    const QString dir = serverLayout::pictureDirectory();
-    if (!QDir(dir).exists() && !QDir().mkdir(dir)) {
+    if (!QDir().mkpath(pictureDir)) {
         statusLabel->setText(QStringLiteral("Не могу создать вспомогательный каталог"));
         return;
     }
 
+    loader->pictureDir = pictureDir;
     step = 0;
     getButton->setEnabled(false);
     proxyCheck->setEnabled(false);

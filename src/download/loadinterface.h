@@ -9,6 +9,7 @@ class QLabel;
 class QPushButton;
 class loading;
 class proxyConf;
+struct appOptions;
 
 // The first screen: fetches the seven documents of a test, then every picture, one
 // request at a time, each issued from the handling of the previous answer.
@@ -17,6 +18,7 @@ class loadInterface : public QWidget
     Q_OBJECT
 public:
     explicit loadInterface(QWidget *parent = nullptr);
+    explicit loadInterface(const appOptions &options, QWidget *parent = nullptr);
 
     void loadNext();
     bool makeParList();
@@ -42,8 +44,10 @@ public:
     int fileIndex = 0;
 
     // Scheme, host and optional port of the test server; every request URL is this
-    // followed by a path. Built in; tests point it at their own server.
+    // followed by a path.
     QString serverUrl;
+    // Where the pictures go; made when the button is pressed.
+    QString pictureDir;
 
 signals:
     void endLoading();

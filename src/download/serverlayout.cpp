@@ -24,14 +24,14 @@ QString serverLayout::pictureName(const QString &value1, const QString &value2)
     return value1 + QLatin1Char('_') + value2;
 }
 
-QString serverLayout::pictureDirectory()
+QString serverLayout::defaultPictureDirectory()
 {
     return QDir::currentPath() + QLatin1String("/img");
 }
 
-QString serverLayout::pictureFile(const QString &name)
+QString serverLayout::pictureFile(const QString &directory, const QString &name)
 {
-    return pictureDirectory() + QLatin1Char('/') + name + QLatin1String(".jpg");
+    return directory + QLatin1Char('/') + name + QLatin1String(".jpg");
 }
 
 bool serverLayout::isRightAnswer(const QString &value1, const QString &value2,

@@ -24,10 +24,10 @@ public:
     static QString pictureName(const QString &value1, const QString &value2);
     static QString failPicture() { return QStringLiteral("fail"); }
 
-    // The picture directory, img below the working directory, and a picture's file in it;
-    // both formed anew from the working directory at every call.
-    static QString pictureDirectory();
-    static QString pictureFile(const QString &name);
+    // The picture directory when none is chosen: img below the working directory.
+    static QString defaultPictureDirectory();
+    // A picture's file in a picture directory.
+    static QString pictureFile(const QString &directory, const QString &name);
 
     // An answer is right when its variant shares the first or the second value with the
     // sample.

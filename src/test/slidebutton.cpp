@@ -30,14 +30,17 @@ QPixmap iconPixmap(const QString &path, qreal dpr)
 
 } // namespace
 
-slideButton::slideButton(QWidget *parent) : QPushButton(parent) {}
+slideButton::slideButton(QWidget *parent)
+    : QPushButton(parent),
+      pictureDir(serverLayout::defaultPictureDirectory())
+{}
 
 bool slideButton::setPicture()
 {
     resize(500, 500);
     const QString name =
         showFail ? serverLayout::failPicture() : serverLayout::pictureName(value1, value2);
-    const QString path = serverLayout::pictureFile(name);
+    const QString path = serverLayout::pictureFile(pictureDir, name);
     if (!QFile::exists(path))
         return false;
     setIcon(QIcon(iconPixmap(path, devicePixelRatioF())));

@@ -18,6 +18,7 @@ public:
     QString sample1;
     QString sample2;
     bool showFail = false;
+    QString pictureDir;
 };
 
 #endif // SLIDEBUTTON_H

@@ -1,0 +1,34 @@
+#ifndef APPOPTIONS_H
+#define APPOPTIONS_H
+
+#include <QString>
+#include <QStringList>
+
+// What a run is pointed at, read once at start from the command line and the settings files
+// and handed down; nothing reads options or settings later.
+struct appOptions
+{
+    // Scheme, host and optional port of the test server, without a trailing slash.
+    QString serverUrl;
+    // Absolute folder of the pictures.
+    QString pictureDir;
+    bool fullScreen = false;
+    // Start the download at once, as if the button had been pressed.
+    bool autoStart = false;
+
+    // The build's server and img below the current folder: what a run without options and
+    // settings uses.
+    static appOptions defaults();
+
+    enum Outcome { Run, Help, Version, UsageError };
+    // Reads the arguments (the program name first) and then the person's and the machine's
+    // settings files. For Help and Version *message is the text to print; for UsageError it
+    // is one line naming the option, or the file and key, and what is wrong.
+    static Outcome parse(const QStringList &arguments, appOptions *options, QString *message);
+
+    // Empty when `url` is a usable server address (http or https, a host, an optional port
+    // from 1 to 65535, nothing else), else why not; *normal receives scheme://host[:port].
+    static QString checkServerUrl(const QString &url, QString *normal);
+};
+
+#endif // APPOPTIONS_H

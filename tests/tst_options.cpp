@@ -1,0 +1,127 @@
+#include "app/appoptions.h"
+#include "support/testsite.h"
+
+#include <QProcess>
+#include <QStandardPaths>
+#include <QtTest>
+
+// The command line and the settings files, read as the program reads them at start: which
+// source wins, and what a bad value says.
+class tst_options : public QObject
+{
+    Q_OBJECT
+private slots:
+    void initTestCase();
+    void parse_data();
+    void parse();
+    void executable();
+
+private:
+    WorkDir work;
+    QString user, machine; // the person's and the machine's settings files
+};
+
+void tst_options::initTestCase()
+{
+    qputenv("XDG_CONFIG_HOME", QFile::encodeName(work.path() + "/home"));
+    qputenv("XDG_CONFIG_DIRS", QFile::encodeName(work.path() + "/etc"));
+    user = work.path() + "/home/quelvan/quelvan.conf";
+    machine = work.path() + "/etc/quelvan/quelvan.conf";
+}
+
+void tst_options::parse_data()
+{
+    QTest::addColumn<QStringList>("args");
+    QTest::addColumn<QByteArray>("userFile");
+    QTest::addColumn<QByteArray>("machineFile");
+    QTest::addColumn<QString>("expected"); // "<server> <pictures>", or the message
+    const QByteArray none;
+    const QString img = work.path() + "/img", built = QStringLiteral(QUELVAN_TEST_DEFAULT_URL);
+    auto row = [](const char *name, const QStringList &args, const QByteArray &u,
+                  const QByteArray &m,
+                  const QString &expected) { QTest::newRow(name) << args << u << m << expected; };
+    row("nothing set", {}, none, none, built + " " + img);
+    row("option first", {"--server", "https://o.example"}, "server=http://u", none,
+        "https://o.example " + img);
+    row("person's file before the machine's", {}, "server=http://u:81", "server=http://m",
+        "http://u:81 " + img);
+    row("machine's file, slash dropped", {}, none, "[General]\nserver=HTTP://M.example:8080/",
+        "http://m.example:8080 " + img);
+    row("bad address named by file and key", {}, "server=http://u/quelvan", "server=http://m",
+        user + ": server: \"http://u/quelvan\" must not have a path");
+    row("folder from the option, relative", {"--pictures", "a/../pics", "--cache"}, none,
+        "pictures=/x", built + " " + work.path() + "/pics");
+    row("folder from the file before the cache", {"--cache"}, none, "pictures=/x", built + " /x");
+    row("cache", {"--cache"}, none, none,
+        built + " " + QStandardPaths::writableLocation(QStandardPaths::CacheLocation) + "/img");
+    row("empty folder", {"--pictures", ""}, none, none, "--pictures: names no folder");
+    // Addresses: scheme, host, port and nothing else.
+    auto server = [&](const char *url, const QString &expected) {
+        row(url, {"--server", url}, none, none, expected);
+    };
+    server("http://[::1]:1", "http://[::1]:1 " + img);
+    server("ftp://h", "--server: \"ftp://h\" must start with http:// or https://");
+    server("h:80", "--server: \"h:80\" must start with http:// or https://");
+    server("http://", "--server: \"http://\" names no host");
+    server("http://h:0", "--server: \"http://h:0\": the port must be 1 to 65535");
+    server("http://h:65536", "--server: \"http://h:65536\": the port must be 1 to 65535");
+    server("http://u:p@h", "--server: \"http://u:p@h\" must not hold a user name or password");
+    server("http://h/a", "--server: \"http://h/a\" must not have a path");
+    server("http://h/?x", "--server: \"http://h/?x\" must not have a query or a fragment");
+    server("http://h#x", "--server: \"http://h#x\" must not have a query or a fragment");
+    server("http://h h", "--server: \"http://h h\" is not a valid address");
+}
+
+void tst_options::parse()
+{
+    QFETCH(QStringList, args);
+    QFETCH(QByteArray, userFile);
+    QFETCH(QByteArray, machineFile);
+    QFETCH(QString, expected);
+    QFile::remove(user);
+    QFile::remove(machine);
+    QVERIFY(userFile.isEmpty() || TestSite::writeFile(user, userFile));
+    QVERIFY(machineFile.isEmpty() || TestSite::writeFile(machine, machineFile));
+    appOptions options;
+    QString message;
+    const auto outcome = appOptions::parse(QStringList{"quelvan"} + args, &options, &message);
+    if (outcome == appOptions::Run)
+        QCOMPARE(options.serverUrl + ' ' + options.pictureDir, expected);
+    else
+        QCOMPARE(message, "quelvan: " + expected);
+}
+
+void tst_options::executable()
+{
+    QFile::remove(user);
+    QVERIFY(TestSite::writeFile(machine, "server=https://h:443/x"));
+    const QString bad =
+        "quelvan: " + machine + ": server: \"https://h:443/x\" must not have a path";
+    const struct
+    {
+        QStringList args;
+        int code;
+        QString lastLine;
+    } runs[] = {
+        {{"--bogus"}, 2, "quelvan: Unknown option 'bogus'."},
+        {{"--server"}, 2, "quelvan: Missing value after '--server'."},
+        {{}, 2, bad},
+        {{"--version"}, 0, "quelvan 1.0.0"},
+        {{"--help"},
+         0,
+         "  --autostart       Start the download at once, without waiting for the button."}};
+    for (const auto &run : runs) {
+        QProcess quelvan;
+        quelvan.start(QStringLiteral(QUELVAN_EXECUTABLE), run.args);
+        QVERIFY(quelvan.waitForFinished(20000));
+        QCOMPARE(quelvan.exitCode(), run.code);
+        const QByteArray out =
+            run.code ? quelvan.readAllStandardError() : quelvan.readAllStandardOutput();
+        QCOMPARE(QString::fromUtf8(out).trimmed().split('\n').last(), run.lastLine);
+    }
+    QCOMPARE(QDir().entryList(QDir::AllEntries | QDir::NoDotAndDotDot),
+             (QStringList{"etc", "home"}));
+}
+
+QTEST_MAIN(tst_options)
+#include "tst_options.moc"

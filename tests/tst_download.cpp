@@ -1,3 +1,4 @@
+#include "app/appoptions.h"
 #include "download/loading.h"
 #include "download/loadinterface.h"
 #include "download/serverlayout.h"
@@ -6,6 +7,7 @@
 
 #include <QCheckBox>
 #include <QLabel>
+#include <QLineEdit>
 #include <QPushButton>
 #include <QSignalSpy>
 #include <QtTest>
@@ -94,35 +96,54 @@ void tst_download::wholeDownload()
 void tst_download::stops_data()
 {
     // The server's failures, whole run long, are the hostile matrix's; these are the
-    // client's own: a picture that cannot be stored, and no picture directory at all.
-    QTest::addColumn<QString>("obstacle");
+    // client's own: a picture that cannot be stored, no picture directory, and with results
+    // on, no usable participant code or results folder.
+    QTest::addColumn<QString>("obstacle"); // a file in the way; with a "/", a folder
+    QTest::addColumn<QString>("code");     // typed on the screen with results on; null: off
     QTest::addColumn<QString>("text");
-    QTest::newRow("a directory where a picture goes") << "img/a_y.jpg"
-                                                      << "Не удалось записать файл";
-    QTest::newRow("img is a plain file") << "img"
-                                         << "Не могу создать вспомогательный каталог";
+    QTest::newRow("a directory where a picture goes")
+        << "img/a_y.jpg/" << QString() << "Не удалось записать файл";
+    QTest::newRow("img is a plain file")
+        << "img" << QString() << "Не могу создать вспомогательный каталог";
+    QTest::newRow("no participant code") << ""
+                                         << ""
+                                         << "Введите код участника";
+    QTest::newRow("a code that would leave the folder")
+        << ""
+        << " ../x "
+        << "Недопустимый код участника «../x»: нужны от 1 до 64 букв, цифр, «-» или «_»";
+    QTest::newRow("results folder below a plain file")
+        << "results"
+        << "P1"
+        << "Не удаётся записать результаты в папку %1/results/run";
 }
 
 void tst_download::stops()
 {
     QFETCH(QString, obstacle);
+    QFETCH(QString, code);
     QFETCH(QString, text);
     const WorkDir work;
-    QVERIFY(obstacle == QLatin1String("img") ? TestSite::writeFile(obstacle, "old")
-                                             : QDir().mkpath(obstacle));
-    loadInterface screen;
-    screen.serverUrl = server.baseUrl();
+    const bool picture = obstacle.endsWith('/');
+    QVERIFY(obstacle.isEmpty()
+            || (picture ? QDir().mkpath(obstacle) : TestSite::writeFile(obstacle, "old")));
+    appOptions options = appOptions::defaults();
+    options.serverUrl = server.baseUrl();
+    options.resultsDir = code.isNull() ? QString() : work.path() + "/results/run";
+    loadInterface screen(options);
+    if (screen.participantEdit)
+        screen.participantEdit->setText(code);
     QTest::mouseClick(screen.getButton, Qt::LeftButton);
     QTRY_VERIFY_WITH_TIMEOUT(!screen.loader->busy, 10000);
     QTest::qWait(20); // nothing further may be requested
-    QCOMPARE(screen.statusLabel->text(), text);
-    // Nothing after the picture that failed; only a missing directory leaves the button.
-    QCOMPARE(server.requests,
-             obstacle == QLatin1String("img") ? QStringList() : withPictures({"a_x", "a_y"}));
-    QCOMPARE(screen.getButton->isEnabled(), server.requests.isEmpty());
-    QCOMPARE(TestSite::readFile(obstacle == QLatin1String("img") ? "img" : "img/a_x.jpg"),
-             obstacle == QLatin1String("img") ? QByteArray("old")
-                                              : TestSite::small().pictures.value("a_x"));
+    QCOMPARE(screen.statusLabel->text(), text.contains("%1") ? text.arg(work.path()) : text);
+    // Nothing after the picture that failed; only a refusal before the first request leaves
+    // the button.
+    QCOMPARE(server.requests, picture ? withPictures({"a_x", "a_y"}) : QStringList());
+    QCOMPARE(screen.getButton->isEnabled(), !picture);
+    QCOMPARE(TestSite::readFile(picture ? "img/a_x.jpg" : "img"),
+             picture ? TestSite::small().pictures.value("a_x")
+                     : QByteArray(obstacle == "img" ? "old" : "<missing>"));
 }
 
 void tst_download::olderPictureReplaced_data()

@@ -1,9 +1,13 @@
+#include "app/appoptions.h"
+#include "app/mainwindow.h"
 #include "download/loading.h"
 #include "download/loadinterface.h"
 #include "download/proxyconf.h"
+#include "results/resultswriter.h"
 #include "support/testhttpserver.h"
 #include "support/testsite.h"
 #include "support/tlsserver.h"
+#include "test/runtest.h"
 
 #include <QAuthenticator>
 #include <QCheckBox>
@@ -11,6 +15,7 @@
 #include <QLineEdit>
 #include <QNetworkAccessManager>
 #include <QPushButton>
+#include <QScopeGuard>
 #include <QSignalSpy>
 #include <QtTest>
 
@@ -27,6 +32,7 @@ private slots:
     void cleanupTestCase();
     void download_data();
     void download();
+    void resultsOnFullDisk();
 
 private:
     TlsServer tls;
@@ -36,6 +42,14 @@ private:
     quint16 squidPort = 0;
     TestHttpServer origin;
 };
+
+namespace {
+bool mountTmpfs(const QString &dir, const QString &options)
+{
+    return QDir().mkpath(dir)
+           && QProcess::execute("mount", {"-t", "tmpfs", "-o", options, "tmpfs", dir}) == 0;
+}
+} // namespace
 
 void tst_realpeers::initTestCase()
 {
@@ -122,9 +136,11 @@ void tst_realpeers::download()
     const QString img = work.path() + QStringLiteral("/img");
     TestSite site = TestSite::small();
     const QByteArray older(20000, 'o'); // an earlier run's picture
-    if (!mount.isEmpty()) {
-        if (!QDir().mkdir(img)
-            || QProcess::execute("mount", {"-t", "tmpfs", "-o", "size=64k", "tmpfs", img}))
+    auto unmount = qScopeGuard([&] { QProcess::execute("umount", {img}); });
+    if (mount.isEmpty())
+        unmount.dismiss();
+    else {
+        if (!mountTmpfs(img, "size=64k"))
             QSKIP("cannot mount a tmpfs over img/ (needs root and mount)");
         QVERIFY(TestSite::writeFile(QStringLiteral("img/a_x.jpg"), older));
         if (mount == QLatin1String("ro"))
@@ -157,10 +173,8 @@ void tst_realpeers::download()
     QTest::qWait(50); // nothing more may be requested
     const QByteArray now = TestSite::readFile(QStringLiteral("img/a_x.jpg"));
     const QStringList left = QDir(img).entryList(QDir::Files | QDir::Hidden);
-    if (!mount.isEmpty())
-        QProcess::execute("umount", {img});
 
-    QVERIFY(stopped); // the tmpfs is gone even when this fails
+    QVERIFY(stopped);
     QCOMPARE(screen.statusLabel->text(), expected);
     QVERIFY(prompts <= 1); // asked once at most, never in a loop
     const bool whole = expected == QStringLiteral("Загрузка завершена");
@@ -179,6 +193,45 @@ void tst_realpeers::download()
     if (whole && !proxy.isEmpty())
         QTRY_VERIFY(TestSite::readFile(dir.path() + "/access.log")
                         .contains(server < 0 ? "tester" : "CONNECT 127.0.0.1:"));
+}
+
+void tst_realpeers::resultsOnFullDisk()
+{
+    // A results folder that fills up mid-run: the test goes on to its graph, every row
+    // written stays whole, and the graph screen says so.
+    const WorkDir work;
+    const TestSite site = TestSite::small(200);
+    for (auto it = site.pictures.cbegin(); it != site.pictures.cend(); ++it)
+        QVERIFY(TestSite::writeFile("img/" + it.key() + ".jpg", it.value()));
+    appOptions options = appOptions::defaults();
+    options.resultsDir = work.path() + "/results";
+    if (!mountTmpfs(options.resultsDir, "size=8k")) // two pages: about 50 rows
+        QSKIP("cannot mount a tmpfs (needs root and mount)");
+    auto unmount = qScopeGuard([&] { QProcess::execute("umount", {options.resultsDir}); });
+    MainWindow w(options);
+    loadInterface *screen = w.loadWidget;
+    screen->testText = QString::fromUtf8(site.test);
+    screen->tmText = "5";
+    screen->tsInSeriesText = "100";
+    screen->totalSeriesText = "2";
+    screen->participant = "P";
+    screen->runStart = QDateTime::currentDateTime();
+    w.endLoading();
+    w.startTest();
+    for (int i = 0; i < 200; ++i) {
+        if (!w.tester)
+            w.nextSeries();
+        w.tester->pressBut(1);
+    }
+    const auto *notice = w.centralWidget()->findChild<QLabel *>();
+    QTRY_COMPARE(notice->text(), "Результаты сохранены не полностью: " + options.resultsDir);
+    QVERIFY(!notice->isHidden());
+    const QList<QByteArray> rows =
+        TestSite::readFile(options.resultsDir + '/' + w.results->stem + "_trials.csv").split('\n');
+    QVERIFY2(rows.size() > 10 && rows.size() < 200, qPrintable(QString::number(rows.size())));
+    QCOMPARE(rows.last(), QByteArray()); // the file ends with a whole row
+    for (const QByteArray &row : rows.mid(1, rows.size() - 2))
+        QVERIFY2(row.count(',') == 12 && row.endsWith('\r'), row.constData());
 }
 
 QTEST_MAIN(tst_realpeers)

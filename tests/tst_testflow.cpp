@@ -2,6 +2,7 @@
 #include "app/mainwindow.h"
 #include "app/msclock.h"
 #include "download/loadinterface.h"
+#include "results/resultswriter.h"
 #include "screens/conclgraph.h"
 #include "screens/conclusionshow.h"
 #include "screens/instrshow.h"
@@ -56,7 +57,6 @@ private slots:
     void largePictureHeldAtIconSize();
     void wholeRun();
     void score();
-    void graph();
 
 private:
     WorkDir workDir;
@@ -166,9 +166,16 @@ void tst_testflow::wholeRun()
     appOptions options = appOptions::defaults();
     options.serverUrl = server.baseUrl();
     options.pictureDir = workDir.path() + "/chosen/pictures";
+    options.resultsDir = workDir.path() + "/results";
     MainWindow w(options);
+    w.setFixedSize(500, 420); // the graph fills the window: the worked example's size
+    w.show();
     QPointer<QWidget> screen = w.loadWidget;
     // The one button of each screen has the keyboard focus: Enter or Space presses it.
+    // With results on, the participant's code comes first.
+    QTest::keyClick(w.focusWidget(), Qt::Key_Return);
+    QCOMPARE(w.loadWidget->statusLabel->text(), QStringLiteral("Введите код участника"));
+    QTest::keyClicks(w.focusWidget(), "P-1");
     QTest::keyClick(w.focusWidget(), Qt::Key_Return);
     QTRY_VERIFY_WITH_TIMEOUT(qobject_cast<instrShow *>(w.centralWidget()), 10000);
     QTRY_VERIFY(!screen); // the download screen goes once the event loop has run
@@ -176,17 +183,27 @@ void tst_testflow::wholeRun()
     QTest::keyClick(w.focusWidget(), Qt::Key_Space);
     QVERIFY(QFile::exists(options.pictureDir + "/fail.jpg")
             && w.tester->buttons.at(4)->pictureDir == options.pictureDir);
-    auto click = [&](int b) { QTest::mouseClick(w.tester->buttons.at(b), Qt::LeftButton); };
+    auto click = [&](int b, int afterMs = 0) {
+        msClock::advanceFake(quint32(afterMs));
+        QTest::mouseClick(w.tester->buttons.at(b), Qt::LeftButton);
+    };
     auto tick = [&](int ms) {
         msClock::advanceFake(quint32(ms));
         w.timeNextSeries();
         return w.concl ? w.concl->timeLabel->text() : QString();
     };
+    const QString stem = w.results->folder + '/' + w.results->stem;
+    auto file = [&](const char *name) {
+        return QString::fromUtf8(TestSite::readFile(stem + name))
+            .replace(server.baseUrl(), "S")
+            .replace(QRegularExpression("\\d{4}-\\d\\d-\\d\\dT[^,]*"), "T");
+    };
 
-    // Series 1: right, right; the countdown follows the clock: 9 after 0.5 s, 0 after
-    // exactly 10 s, then the next series.
-    click(1);
-    click(2);
+    // Series 1: right, right; each row is on the disk as its slide ends. The countdown
+    // follows the clock: 9 after 0.5 s, 0 after exactly 10 s, then the next series.
+    click(1, 700);
+    QCOMPARE(file("_trials.csv").count("\r\n"), 2);
+    click(2, 300);
     QCOMPARE(w.concl->resultLabel->text(), QStringLiteral("Результат определения внимания: 100 %"));
     QCOMPARE(w.concl->timeLabel->text(), pauseText(1, 10, true));
     QCOMPARE(w.pauseTimer->interval(), 500);
@@ -205,36 +222,67 @@ void tst_testflow::wholeRun()
     tick(60000); // a stray tick changes nothing
     QVERIFY(w.tester == third && w.tekSeries == 3 && !w.pauseTimer->isActive());
 
-    // Series 3: sample, wrong; then the graph, and every replaced screen is gone.
-    click(0);
+    // Series 3: time out, wrong; then the graph, and every replaced screen is gone.
+    msClock::advanceFake(5001);
+    w.tester->timerStep();
     click(3);
-    QCOMPARE(qobject_cast<conclGraph *>(w.centralWidget())->values, (QList<float>{100, 50, 0}));
+    auto *graph = w.findChild<conclGraph *>();
+    QCOMPARE(graph->values, (QList<float>{100, 50, 0}));
     QTRY_VERIFY(!pause);
     QCOMPARE(w.findChildren<runTest *>().size() + w.findChildren<conclusionShow *>().size(), 0);
+
+    // The data: a row per slide, a row per series with the score shown.
+    QCOMPARE(file("_trials.csv"),
+             "participant,run_start,server,series,slide_in_series,slide,sample,response,"
+             "response_picture,correct,timed_out,rt_ms,slide_time_ms\r\n"
+             "P-1,T,S,1,1,1,a_x,1,b_x,1,0,700,5000\r\nP-1,T,S,1,2,2,b_y,2,b_z,1,0,300,5000\r\n"
+             "P-1,T,S,2,1,3,a_x,4,fail,1,0,0,5000\r\nP-1,T,S,2,2,4,b_y,3,a_x,0,0,0,5000\r\n"
+             "P-1,T,S,3,1,5,a_x,,,0,1,65001,5000\r\nP-1,T,S,3,2,6,b_y,3,a_x,0,0,0,5000\r\n");
+    QCOMPARE(file("_series.csv"),
+             "participant,run_start,series,slides,right,score_percent,mean_rt_ms\r\n"
+             "P-1,T,1,2,2,100,500\r\nP-1,T,2,2,1,50,0\r\nP-1,T,3,2,0,0,0\r\n");
+
+    // The graph as the window shows it, and as saved: the worked geometry, read pixel by
+    // pixel. Scores 100, 50, 0 at x 35, 188, 341; grid lines from 10 % (y 366) to 100 %
+    // (y 96), each labelled whole; nothing above them, no line or label at 0 %.
+    QTRY_VERIFY(QFile::exists(stem + "_graph.png"));
+    const QImage img = QImage(stem + "_graph.png").convertToFormat(QImage::Format_RGB32);
+    QCOMPARE(img, graph->grab().toImage().convertToFormat(QImage::Format_RGB32));
+    const QRgb red = qRgb(255, 0, 0), blue = qRgb(0, 0, 255), ground = img.pixel(20, 60);
+    for (const QPoint p : {QPoint(35, 96), QPoint(188, 246), QPoint(341, 396)})
+        QVERIFY2(img.pixel(p) == red, qPrintable(QStringLiteral("%1,%2").arg(p.x()).arg(p.y())));
+    QVERIFY(img.pixel(35, 60) == blue && img.pixel(495, 396) == blue);
+    QVERIFY(img.pixel(450, 95) != blue && img.pixel(188, 90) != blue
+            && img.pixel(188, 380) == blue);
+    auto inked = [&](int x0, int x1, int y) { // anything drawn in the label box below y
+        for (int x = x0; x <= x1; ++x)
+            for (int dy = 1; dy < 15; ++dy)
+                if (img.pixel(x, y + dy) != ground)
+                    return true;
+        return false;
+    };
+    for (int p = 10; p <= 100; p += 10) { // each label whole, even past its 30-pixel box
+        const int end = QFontMetrics(graph->font()).horizontalAdvance(QString::number(p) + '%');
+        const int y = 396 - 3 * p;
+        QCOMPARE(img.pixel(450, y), blue);
+        QVERIFY2(inked(1, 4, y) && (end <= 30 || inked(31, 33, y)), qPrintable(QString::number(p)));
+    }
+    QVERIFY(!inked(1, 33, 396)); // no "0%"
+
+    // Two runs started in the same second never share files.
+    const QDateTime start(QDate(2026, 1, 2), QTime(3, 4, 5));
+    resultsWriter first(options.resultsDir, "P-1", "S", start),
+        second(options.resultsDir, "P-1", "S", start);
+    first.open();
+    second.open();
+    QCOMPARE(first.stem + "|" + second.stem,
+             "quelvan_P-1_2026-01-02_03-04-05|quelvan_P-1_2026-01-02_03-04-05-2");
 }
 
 void tst_testflow::score()
 {
     QCOMPARE(MainWindow::seriesScore(7, 9), 77); // truncated, not rounded
     QCOMPARE(MainWindow::seriesScore(0, 0), 0);  // no slide shown
-}
-
-void tst_testflow::graph()
-{
-    // The worked example: 50, 75 and 100 on a 500 x 420 graph, read pixel by pixel.
-    conclGraph graph;
-    graph.setData(35, 4, 44, 24, {50, 75, 100});
-    graph.resize(500, 420);
-    const QImage img = graph.grab().toImage().convertToFormat(QImage::Format_RGB32);
-    const QRgb red = qRgb(255, 0, 0), blue = qRgb(0, 0, 255);
-    for (const QPoint p : {QPoint(35, 246), QPoint(188, 171), QPoint(341, 96), QPoint(264, 133)})
-        QVERIFY2(img.pixel(p) == red, qPrintable(QStringLiteral("%1,%2").arg(p.x()).arg(p.y())));
-    // Axes, grid lines 10 % (y 366) to 100 % (y 96), nothing above; guide lines per series.
-    QVERIFY(img.pixel(35, 60) == blue && img.pixel(495, 396) == blue);
-    for (int y = 366; y >= 96; y -= 30)
-        QCOMPARE(img.pixel(450, y), blue);
-    QVERIFY(img.pixel(450, 95) != blue && img.pixel(188, 380) == blue);
-    QVERIFY(img.pixel(188, 90) != blue); // guide lines stop at the 100 % level
 }
 
 QTEST_MAIN(tst_testflow)

@@ -1,9 +1,11 @@
 #include "app/appoptions.h"
 
 #include "download/serverlayout.h"
+#include "results/resultswriter.h"
 
 #include <QCommandLineParser>
 #include <QDir>
+#include <QFileInfo>
 #include <QSettings>
 #include <QStandardPaths>
 #include <QUrl>
@@ -127,7 +129,16 @@ appOptions::Outcome appOptions::parse(const QStringList &arguments, appOptions *
     const QCommandLineOption autoStart(
         QStringLiteral("autostart"),
         QStringLiteral("Start the download at once, without waiting for the button."));
-    parser.addOptions({server, pictures, cache, fullScreen, autoStart});
+    const QCommandLineOption results(
+        QStringLiteral("results"),
+        QStringLiteral("Keep each run's data (trials, series, graph) in this folder."),
+        QStringLiteral("dir"));
+    const QCommandLineOption participant(
+        QStringLiteral("participant"),
+        QStringLiteral("Participant code (1 to 64 letters, digits, - and _) for the results; "
+                       "without it the download screen asks for one."),
+        QStringLiteral("code"));
+    parser.addOptions({server, pictures, cache, fullScreen, autoStart, results, participant});
 
     if (!parser.parse(arguments)) {
         *message = QLatin1String("quelvan: ") + parser.errorText();
@@ -167,6 +178,28 @@ appOptions::Outcome appOptions::parse(const QStringList &arguments, appOptions *
     } else if (parser.isSet(cache)) {
         result.pictureDir =
             QStandardPaths::writableLocation(QStandardPaths::CacheLocation) + QLatin1String("/img");
+    }
+    if (lookUp(parser, results, &value, &where)) {
+        const QFileInfo folder(QDir::current().absoluteFilePath(value));
+        if (value.isEmpty() || (folder.exists() && !folder.isDir())) {
+            *message = QStringLiteral("quelvan: %1: \"%2\" is not a folder").arg(where, value);
+            return UsageError;
+        }
+        result.resultsDir = QDir::cleanPath(folder.absoluteFilePath());
+    }
+    if (parser.isSet(participant)) {
+        result.participant = parser.value(participant);
+        const QString why =
+            result.resultsDir.isEmpty()
+                ? QStringLiteral("needs a results folder (--results, or the key results)")
+            : !resultsWriter::isParticipantCode(result.participant)
+                ? QStringLiteral("\"%1\" must be 1 to 64 letters, digits, - or _")
+                      .arg(result.participant)
+                : QString();
+        if (!why.isEmpty()) {
+            *message = QLatin1String("quelvan: --participant: ") + why;
+            return UsageError;
+        }
     }
     *options = result;
     return Run;

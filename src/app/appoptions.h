@@ -13,6 +13,9 @@ struct appOptions
     // Absolute folder of the pictures.
     QString pictureDir;
     bool fullScreen = false;
+    // Results folder and participant code; an empty folder keeps no results.
+    QString resultsDir;
+    QString participant;
     // Start the download at once, as if the button had been pressed.
     bool autoStart = false;
 

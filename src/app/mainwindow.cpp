@@ -3,6 +3,7 @@
 #include "app/logcategories.h"
 #include "app/msclock.h"
 #include "download/loadinterface.h"
+#include "results/resultswriter.h"
 #include "screens/conclgraph.h"
 #include "screens/conclusionshow.h"
 #include "screens/instrshow.h"
@@ -12,6 +13,7 @@
 #include <QLabel>
 #include <QPushButton>
 #include <QTimer>
+#include <QVBoxLayout>
 
 MainWindow::MainWindow(QWidget *parent) : MainWindow(appOptions::defaults(), parent) {}
 
@@ -62,6 +64,9 @@ void MainWindow::endLoading()
     // stay readable for the rest of this slot.
     replaceCentral(instr, instr->startButton);
 
+    if (!options.resultsDir.isEmpty())
+        results = new resultsWriter(options.resultsDir, loadWidget->participant,
+                                    loadWidget->serverUrl, loadWidget->runStart, this);
     tdata = loadWidget->testText;
     qCDebug(lcFlow) << "tdata=" << tdata;
     slideTime = loadWidget->tmText.toInt();
@@ -78,6 +83,8 @@ void MainWindow::startTest()
     pauseTimer = new QTimer(this);
     pauseTimer->setTimerType(Qt::PreciseTimer); // a coarse timer may fire 25 ms early
     instr = nullptr;
+    if (results)
+        results->open();
     startSeries(1);
 }
 
@@ -85,6 +92,8 @@ void MainWindow::startSeries(int series)
 {
     tester = new runTest(tdata, slideTime, slideTotal, seriesTotal, pauseTime, this);
     connect(tester, &runTest::endTest, this, &MainWindow::endTest);
+    if (results)
+        connect(tester, &runTest::slideEnded, results, &resultsWriter::trial);
     for (slideButton *button : qAsConst(tester->buttons))
         button->pictureDir = options.pictureDir;
     replaceCentral(tester);
@@ -105,6 +114,8 @@ void MainWindow::endTest()
 {
     const int score = seriesScore(tester->countRightAnswer, tester->countTotalAncwer);
     seriesResults.append(float(score));
+    if (results)
+        results->series(tekSeries, tester->countTotalAncwer, tester->countRightAnswer, score);
 
     if (tekSeries < seriesTotal) {
         concl = new conclusionShow(this);
@@ -120,10 +131,37 @@ void MainWindow::endTest()
         return;
     }
 
+    tester = nullptr;
+    showGraph();
+}
+
+void MainWindow::showGraph()
+{
     auto *graph = new conclGraph(this);
     graph->setData(35, 4, 44, 24, seriesResults);
-    replaceCentral(graph);
-    tester = nullptr;
+    if (!results) {
+        replaceCentral(graph);
+        return;
+    }
+    // With results on, a line under the graph tells the person running the test when
+    // anything could not be saved.
+    auto *screen = new QWidget(this);
+    auto *box = new QVBoxLayout(screen);
+    box->setContentsMargins(0, 0, 0, 0);
+    box->addWidget(graph);
+    auto *notice = new QLabel(screen);
+    notice->hide();
+    box->addWidget(notice);
+    replaceCentral(screen);
+    // Saved as shown: once the window has laid the graph out.
+    QTimer::singleShot(0, graph, [this, graph, notice] {
+        results->graph(graph->grab().toImage());
+        if (results->failed) {
+            notice->setText(QStringLiteral("Результаты сохранены не полностью: ")
+                            + results->folder);
+            notice->show();
+        }
+    });
 }
 
 void MainWindow::terminate()

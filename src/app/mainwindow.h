@@ -11,6 +11,7 @@ class QTimer;
 class conclusionShow;
 class instrShow;
 class loadInterface;
+class resultsWriter;
 class runTest;
 
 // The one window: holds one screen at a time and leads from the download through the
@@ -39,6 +40,8 @@ public:
     quint32 pauseStart = 0;
     QList<float> seriesResults;
     QTimer *pauseTimer = nullptr;
+    // Keeps the run's data when a results folder is set; null otherwise.
+    resultsWriter *results = nullptr;
 
 public slots:
     void endLoading();
@@ -55,6 +58,7 @@ private:
     // presses it.
     void replaceCentral(QWidget *next, QPushButton *button = nullptr);
     void startSeries(int series);
+    void showGraph();
     // The pause line. Its first text ends in a Latin "c" and the countdown's updates in a
     // Cyrillic "с": both are what users of the test have always seen; do not "fix" either.
     void setPauseLine(int series, int seconds, QChar secondsUnit);

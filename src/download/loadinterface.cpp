@@ -6,10 +6,13 @@
 #include "download/parsparser.h"
 #include "download/proxyconf.h"
 #include "download/serverlayout.h"
+#include "results/resultswriter.h"
 
 #include <QCheckBox>
 #include <QDir>
+#include <QHBoxLayout>
 #include <QLabel>
+#include <QLineEdit>
 #include <QNetworkAccessManager>
 #include <QPushButton>
 #include <QVBoxLayout>
@@ -41,7 +44,9 @@ loadInterface::loadInterface(const appOptions &options, QWidget *parent)
       proxyCheck(new QCheckBox(QStringLiteral("Использовать Proxy"), this)),
       pconf(new proxyConf(this)),
       serverUrl(options.serverUrl),
-      pictureDir(options.pictureDir)
+      pictureDir(options.pictureDir),
+      resultsDir(options.resultsDir),
+      participant(options.participant)
 {
     proxyCheck->setChecked(false);
     pconf->setEnabled(false);
@@ -49,13 +54,25 @@ loadInterface::loadInterface(const appOptions &options, QWidget *parent)
 
     auto *box = new QVBoxLayout(this);
     box->addWidget(statusLabel);
+    if (!resultsDir.isEmpty() && participant.isEmpty()) {
+        auto *row = new QHBoxLayout;
+        row->addWidget(new QLabel(QStringLiteral("Код участника:"), this));
+        participantEdit = new QLineEdit(this);
+        participantEdit->setMaxLength(64);
+        row->addWidget(participantEdit);
+        box->addLayout(row);
+        connect(participantEdit, &QLineEdit::returnPressed, this, &loadInterface::startInit);
+    }
     box->addWidget(getButton);
     box->addWidget(proxyCheck);
     box->addWidget(pconf);
 
     // Enter or Space starts the download without a click.
     getButton->setAutoDefault(true);
-    getButton->setFocus();
+    if (participantEdit)
+        participantEdit->setFocus(); // the code first; Enter in it starts the download
+    else
+        getButton->setFocus();
 
     connect(proxyCheck, &QCheckBox::clicked, this, &loadInterface::pconfEnable);
     connect(getButton, &QPushButton::clicked, this, &loadInterface::startInit);
@@ -63,8 +80,35 @@ loadInterface::loadInterface(const appOptions &options, QWidget *parent)
     connect(loader, &loading::finish, this, &loadInterface::finishLoading);
 }
 
+bool loadInterface::readyForResults()
+{
+    if (participantEdit)
+        participant = participantEdit->text().trimmed();
+    if (participant.isEmpty()) {
+        statusLabel->setText(QStringLiteral("Введите код участника"));
+        return false;
+    }
+    if (!resultsWriter::isParticipantCode(participant)) {
+        statusLabel->setText(QStringLiteral("Недопустимый код участника «%1»: нужны от 1 до 64 "
+                                            "букв, цифр, «-» или «_»")
+                                 .arg(participant));
+        return false;
+    }
+    if (!resultsWriter::prepareFolder(resultsDir)) {
+        statusLabel->setText(
+            QStringLiteral("Не удаётся записать результаты в папку %1").arg(resultsDir));
+        return false;
+    }
+    runStart = QDateTime::currentDateTime();
+    if (participantEdit)
+        participantEdit->setEnabled(false);
+    return true;
+}
+
 void loadInterface::startInit()
 {
+    if (!resultsDir.isEmpty() && !readyForResults())
+        return;
     if (useProxy) {
         pconf->makeProxy();
         loader->manager->setProxy(pconf->proxy);

@@ -1,11 +1,13 @@
 #ifndef LOADINTERFACE_H
 #define LOADINTERFACE_H
 
+#include <QDateTime>
 #include <QStringList>
 #include <QWidget>
 
 class QCheckBox;
 class QLabel;
+class QLineEdit;
 class QPushButton;
 class loading;
 class proxyConf;
@@ -48,6 +50,12 @@ public:
     QString serverUrl;
     // Where the pictures go; made when the button is pressed.
     QString pictureDir;
+    // With a results folder, the participant's code (from the options or typed into
+    // participantEdit, shown only then) and the moment the button started the run.
+    QString resultsDir;
+    QString participant;
+    QLineEdit *participantEdit = nullptr;
+    QDateTime runStart;
 
 signals:
     void endLoading();
@@ -60,6 +68,9 @@ public slots:
 
 private:
     void beginPictures();
+    // With results on: a usable participant code and a writable results folder, or the
+    // reason in the status line.
+    bool readyForResults();
     // Requests serverUrl + path and shows the step, or "сервер занят" when the fetcher
     // refuses; true when the request went out.
     bool request(const QString &path);

@@ -43,13 +43,14 @@ void conclGraph::paintEvent(QPaintEvent *)
     painter.drawLine(originX, marginTop, originX, h - marginBottom);
     painter.drawLine(originX, originY, w - marginRight, originY);
 
-    // Grid lines with their percent labels hanging below them; no 0% line.
+    // Grid lines with their percent labels hanging below them; no 0% line. The labels keep
+    // their 30-pixel box but are not clipped to it, so a wide font keeps the "%".
     painter.setPen(gridPen);
     int y100 = originY;
     for (int p = 10; p <= 100; p += 10) {
         const QPoint g = toPoint(0, p);
         painter.drawLine(g.x(), g.y(), w - marginRight, g.y());
-        painter.drawText(QRect(1, g.y(), 30, 15), Qt::AlignLeft,
+        painter.drawText(QRect(1, g.y(), 30, 15), Qt::AlignLeft | Qt::TextDontClip,
                          QString::number(p) + QLatin1Char('%'));
         y100 = g.y();
     }

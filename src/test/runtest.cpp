@@ -2,6 +2,7 @@
 
 #include "app/logcategories.h"
 #include "app/msclock.h"
+#include "download/serverlayout.h"
 #include "test/slidebutton.h"
 #include "test/slidedata.h"
 #include "test/testparser.h"
@@ -147,6 +148,26 @@ qint64 runTest::seriesSeconds() const
     return qint64(slideTime) * (qint64(tekSeries) * slideTotal - tekSlide + 1);
 }
 
+void runTest::reportSlide(int button, bool right)
+{
+    if (tekSeries < 1 || tekSlide < 1 || tekSlide > testData.size())
+        return; // no slide is shown
+    const variant *sample = testData.at(tekSlide - 1)->variants.at(0);
+    trialRecord trial;
+    trial.series = tekSeries;
+    trial.slideInSeries = int(qint64(tekSlide) - qint64(tekSeries - 1) * slideTotal);
+    trial.slide = tekSlide;
+    trial.sample = serverLayout::pictureName(sample->value1, sample->value2);
+    trial.response = button >= 0 && button < buttons.size() ? button : -1;
+    if (trial.response >= 0)
+        trial.responsePicture = buttons.at(button)->picture();
+    trial.correct = right;
+    // The same clock and start as the time limit.
+    trial.rtMs = quint32(msClock::now() - slideStart);
+    trial.slideTimeMs = qint64(slideTime) * 1000;
+    emit slideEnded(trial);
+}
+
 QString runTest::statusLine(const QString &slideLeft, const QString &seriesLeft) const
 {
     const qint64 slideInSeries = qint64(tekSlide) - qint64(tekSeries - 1) * slideTotal;
@@ -163,8 +184,10 @@ void runTest::pressBut(int i)
     // A frozen or finished runner ignores clicks; nothing may change its counters.
     if (testFailed || seriesOver)
         return;
-    if (i >= 1 && i < buttons.size() && buttons.at(i)->isRight())
+    const bool right = i >= 1 && i < buttons.size() && buttons.at(i)->isRight();
+    if (right)
         ++countRightAnswer;
+    reportSlide(i, right);
     makeTestStep();
 }
 
@@ -174,6 +197,7 @@ void runTest::timerStep()
         return;
     const float elapsed = float(quint32(msClock::now() - slideStart)) / 1000.0f;
     if (elapsed > slideTime) {
+        reportSlide(-1, false);
         makeTestStep();
         return;
     }

@@ -1,6 +1,8 @@
 #ifndef RUNTEST_H
 #define RUNTEST_H
 
+#include "results/trialrecord.h"
+
 #include <QList>
 #include <QWidget>
 
@@ -40,6 +42,8 @@ public:
 
 signals:
     void endTest();
+    // A slide is over: clicked, or run out of time.
+    void slideEnded(const trialRecord &trial);
 
 public slots:
     void pressBut(int i);
@@ -49,6 +53,8 @@ private:
     // Set once endTest() has been emitted, so that the series can end only once.
     bool seriesOver = false;
 
+    // Tells slideEnded() how the slide shown ended: by button 0 to 4, or -1 for a time-out.
+    void reportSlide(int button, bool right);
     QString statusLine(const QString &slideLeft, const QString &seriesLeft) const;
     qint64 seriesSeconds() const;
 };

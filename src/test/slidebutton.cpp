@@ -38,9 +38,7 @@ slideButton::slideButton(QWidget *parent)
 bool slideButton::setPicture()
 {
     resize(500, 500);
-    const QString name =
-        showFail ? serverLayout::failPicture() : serverLayout::pictureName(value1, value2);
-    const QString path = serverLayout::pictureFile(pictureDir, name);
+    const QString path = serverLayout::pictureFile(pictureDir, picture());
     if (!QFile::exists(path))
         return false;
     setIcon(QIcon(iconPixmap(path, devicePixelRatioF())));
@@ -49,6 +47,11 @@ bool slideButton::setPicture()
     if (styleSheet() != css)
         setStyleSheet(css);
     return true;
+}
+
+QString slideButton::picture() const
+{
+    return showFail ? serverLayout::failPicture() : serverLayout::pictureName(value1, value2);
 }
 
 bool slideButton::isRight()

@@ -11,6 +11,8 @@ public:
     explicit slideButton(QWidget *parent = nullptr);
 
     bool setPicture();
+    // The name of the picture the button shows: its variant's, or "fail".
+    QString picture() const;
     bool isRight();
 
     QString value1;

@@ -1,0 +1,55 @@
+#ifndef RESULTSWRITER_H
+#define RESULTSWRITER_H
+
+#include "results/trialrecord.h"
+
+#include <QDateTime>
+#include <QFile>
+#include <QObject>
+
+class QImage;
+
+// Keeps a participant's data of one run in the results folder: a row per slide, appended
+// and flushed as each slide ends, a row per series and the final graph. A failed write is
+// logged and remembered, never shown to the participant before the end; rows already
+// written stay whole.
+class resultsWriter : public QObject
+{
+    Q_OBJECT
+public:
+    resultsWriter(const QString &folder, const QString &participant, const QString &server,
+                  const QDateTime &runStart, QObject *parent = nullptr);
+
+    // A participant code is 1 to 64 letters, digits, "-" or "_": it becomes part of a file
+    // name, which must never leave the results folder.
+    static bool isParticipantCode(const QString &code);
+    // Makes the folder when missing and proves it writable; false when it is not.
+    static bool prepareFolder(const QString &folder);
+
+    // Creates the two CSV files with their header rows under a name no earlier run has.
+    void open();
+    // The stem of the files, "quelvan_<participant>_<date>_<time>[-n]"; empty before open().
+    QString stem;
+    QString folder;
+    bool failed = false;
+
+public slots:
+    void trial(const trialRecord &trial);
+    void series(int series, int slides, int right, int score);
+    void graph(const QImage &image);
+
+private:
+    bool append(QFile &file, const QStringList &fields);
+    void fail(const QString &what);
+
+    QString participant;
+    QString server;
+    QString runStart; // ISO 8601 with the UTC offset
+    QDateTime start;
+    QFile trials;
+    QFile seriesFile;
+    qint64 answeredRt = 0;
+    int answeredCount = 0;
+};
+
+#endif // RESULTSWRITER_H

@@ -1,0 +1,20 @@
+#ifndef TRIALRECORD_H
+#define TRIALRECORD_H
+
+#include <QString>
+
+// One slide as it ended: what the runner knows when the slide is over.
+struct trialRecord
+{
+    int series = 0;
+    int slideInSeries = 0;
+    int slide = 0;     // 1-based among the slides of the test text
+    QString sample;    // picture name of the sample
+    int response = -1; // button 0 to 4, or -1 after a time-out
+    QString responsePicture;
+    bool correct = false;
+    quint32 rtMs = 0; // from the slide's start to the click, or the slide's measured length
+    qint64 slideTimeMs = 0;
+};
+
+#endif // TRIALRECORD_H

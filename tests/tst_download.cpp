@@ -151,6 +151,8 @@ void tst_download::olderPictureReplaced_data()
     QTest::addColumn<QString>("older");
     QTest::newRow("plain file") << QStringLiteral("file");
     QTest::newRow("read-only file") << QStringLiteral("read-only");
+    // An earlier run died mid-write: its part file must not block the picture for good.
+    QTest::newRow("part file left by a crash") << QStringLiteral("part");
 #ifdef Q_OS_UNIX
     QTest::newRow("link to a file outside img") << QStringLiteral("link");
     QTest::newRow("dangling link") << QStringLiteral("dangling");
@@ -164,6 +166,8 @@ void tst_download::olderPictureReplaced()
     const QString outside = work.path() + QStringLiteral("/outside.jpg");
     const QString oldPath = older == QLatin1String("link") ? outside : "img/p.jpg";
     QVERIFY(TestSite::writeFile(oldPath, QByteArray(5000, 'o')) && QDir().mkpath("img"));
+    if (older == QLatin1String("part"))
+        QVERIFY(TestSite::writeFile("img/p.jpg.part", "torn"));
     if (older == QLatin1String("read-only"))
         QVERIFY(QFile::setPermissions(oldPath, QFileDevice::ReadOwner | QFileDevice::ReadOther));
     if (older.contains(QLatin1String("link")))
@@ -193,17 +197,23 @@ void tst_download::olderPictureReplaced()
 
 void tst_download::windowsFileNames()
 {
-    // ":" would write into a stream of another file; device names stay devices with any
-    // extension. Elsewhere such names are kept: servers may rely on them.
-    for (const char *name : {".. b_Ж.y", "console_x", "a:x", "a*x", "a?x", "a\"x", "a<x", "a>x",
-                             "a|x", "a\tx", "a_x.", "a_x ", "con", "aux.x", "COM1"}) {
-        const QString n = QString::fromUtf8(name);
-        const bool storable = n == ".. b_Ж.y" || n == "console_x";
-        QVERIFY2(serverLayout::isWindowsFileName(n) == storable, name);
+    // ":" would write into a stream of another file; every device name stays a device, in
+    // any case and with any extension. Elsewhere such names are kept: servers may rely on
+    // them.
+    QStringList names{".. b_Ж.y", "console_x", "com10", "a:x",  "a*x",  "a?x",   "a\"x",    "a<x",
+                      "a>x",      "a|x",       "a\tx",  "a_x.", "a_x ", "aux.x", "nul .jpg"};
+    for (const char *device : {"CON", "PRN", "AUX", "NUL", "CONIN$", "CONOUT$"})
+        names << device << QString::fromLatin1(device).toLower() + ".x";
+    for (int i = 1; i <= 9; ++i)
+        names << QStringLiteral("COM%1").arg(i) << QStringLiteral("lpt%1.a_b").arg(i);
+    for (const QString &n : names) {
+        const QByteArray name = n.toUtf8();
+        const bool storable = n == ".. b_Ж.y" || n == "console_x" || n == "com10";
+        QVERIFY2(serverLayout::isWindowsFileName(n) == storable, name.constData());
 #ifdef Q_OS_WIN
-        QVERIFY2(serverLayout::isSafePictureName(n) == storable, name);
+        QVERIFY2(serverLayout::isSafePictureName(n) == storable, name.constData());
 #else
-        QVERIFY2(serverLayout::isSafePictureName(n), name);
+        QVERIFY2(serverLayout::isSafePictureName(n), name.constData());
 #endif
     }
 }

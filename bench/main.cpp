@@ -72,6 +72,7 @@ int main(int argc, char *argv[])
     };
     section("download", bench::download);
     section("slides", bench::slideSwitch);
+    section("large", bench::largeSlideSwitch);
     section("memory", bench::memory);
     section("startup", bench::startup);
     section("timing", bench::timing);

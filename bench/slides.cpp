@@ -5,6 +5,7 @@
 #include "download/serverlayout.h"
 #include "results/resultswriter.h"
 
+#include "test/iconcache.h"
 #include "test/runtest.h"
 #include "test/slidebutton.h"
 #include "test/slidedata.h"
@@ -15,9 +16,11 @@
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
+#include <QFileInfo>
 #include <QImageReader>
 #include <QLabel>
 #include <QPixmapCache>
+#include <QRandomGenerator>
 #include <QTemporaryDir>
 
 namespace bench {
@@ -116,6 +119,75 @@ void slideSwitch(const Config &c)
     addRow({"slide switch, warm, results on", fmt(so, "ms", 3), fmt(sw, "ms", 3),
             so.median / sw.median, "<= 1.05", so.median <= 1.05 * sw.median,
             QStringLiteral("against results off")});
+}
+
+void largeSlideSwitch(const Config &c)
+{
+    // Camera-sized pictures, as authors have them before quelvan-maketest scales them: a
+    // gradient with grain, so that the JPEG files weigh what photographs weigh.
+    QTemporaryDir dir;
+    const QString oldCwd = QDir::currentPath();
+    QDir::setCurrent(dir.path());
+    QDir().mkdir(QStringLiteral("img"));
+    QRandomGenerator grain(1);
+    qint64 bytes = 0;
+    for (const char *name : {"a_x", "a_y", "a_z", "b_x", "b_y", "b_z", "fail"}) {
+        QImage image(4000, 3000, QImage::Format_RGB32);
+        for (int y = 0; y < image.height(); ++y) {
+            auto *line = reinterpret_cast<QRgb *>(image.scanLine(y));
+            for (int x = 0; x < image.width(); ++x) {
+                const int n = int(grain.bounded(24));
+                line[x] = qRgb((x / 16 + n) & 255, (y / 12 + n) & 255, (x + y) / 28 + n);
+            }
+        }
+        const QString file = QStringLiteral("img/%1.jpg").arg(QLatin1String(name));
+        image.save(file, "JPEG", 90);
+        bytes += QFileInfo(file).size();
+    }
+    const QString text =
+        QStringLiteral("[a,x][b,x][a,y][b,z][a,z]<br>[b,y][a,y][b,z][a,x][b,x]<br>")
+            .repeated(c.quick ? 5 : 25);
+    const int perSeries = text.count(QStringLiteral("<br>"));
+
+    // Before: every icon decoded when its slide is shown. After: decoded once, as the
+    // download stores each picture, which is what the window does.
+    iconCache icons;
+    QVector<double> decodeTimes;
+    for (const char *name : {"a_x", "a_y", "a_z", "b_x", "b_y", "b_z", "fail"}) {
+        QElapsedTimer t;
+        t.start();
+        icons.icon(QStringLiteral("%1/img/%2.jpg").arg(dir.path(), QLatin1String(name)),
+                   slideButton::iconSide, 1.0);
+        decodeTimes.append(t.nsecsElapsed() / 1e6);
+    }
+    QVector<double> before, after;
+    for (iconCache *cache : {static_cast<iconCache *>(nullptr), &icons}) {
+        runTest runner(text, 1000, perSeries, 1, 0);
+        for (slideButton *button : qAsConst(runner.buttons))
+            button->icons = cache;
+        runner.show();
+        runner.startTest(1);
+        QApplication::processEvents();
+        for (int i = 1; i < perSeries; ++i) {
+            QElapsedTimer t;
+            t.start();
+            runner.pressBut(1);
+            (cache ? after : before).append(t.nsecsElapsed() / 1e6);
+            if (runner.testFailed)
+                qFatal("the runner did not switch: %s", qPrintable(runner.statusLabel->text()));
+            QApplication::processEvents();
+        }
+    }
+    QDir::setCurrent(oldCwd);
+    const QString frame = QStringLiteral("16.7 ms (one frame at 60 Hz)");
+    const QString note = QStringLiteral("%1 MB a picture").arg(bytes / 7 / 1e6, 0, 'f', 1);
+    const Stats sb = stats(before), sa = stats(after), sd = stats(decodeTimes);
+    addRow({"slide switch, 4000 x 3000 JPEG, decoded when shown (before)", fmt(sb, "ms", 1), frame,
+            sb.median / 16.7, "", true, note});
+    addRow({"slide switch, 4000 x 3000 JPEG, decoded during the download", fmt(sa, "ms", 3), frame,
+            sa.median / 16.7, "<= 1.00", sa.median <= 16.7, note});
+    addRow({"decoding one 4000 x 3000 JPEG at icon size, during the download", fmt(sd, "ms", 1),
+            QString(), 0, "", true, QString()});
 }
 
 } // namespace bench

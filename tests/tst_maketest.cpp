@@ -22,6 +22,8 @@ private slots:
     void checkFindsFaults_data();
     void checkFindsFaults();
     void commandLine();
+    void ownPictures_data();
+    void ownPictures();
 };
 
 void tst_maketest::sameSeedSameSite()
@@ -41,7 +43,7 @@ void tst_maketest::oneRightAnswerOnEverySlide()
 {
     siteOptions opt;
     opt.first = QStringList{"a", "b"}; // the fewest values make it hardest
-    opt.second = QStringList{"x", "y", "z"};
+    opt.second = QStringList{"x", "y", "z", "w"};
     int failRight = 0, slides = 0;
     for (opt.seed = 1; opt.seed <= 20; ++opt.seed) {
         const QString text = QString::fromUtf8(siteWriter(opt).documents().value("test"));
@@ -144,6 +146,64 @@ void tst_maketest::commandLine()
     QVERIFY(TestSite::writeFile(dir.path() + "/quelvan/tm.php", "five"));
     QCOMPARE(run({"--check", dir.path()}), int(siteChecker::NotInteger));
     QCOMPARE(run({"--series", "x", dir.path()}), 1);
+}
+
+void tst_maketest::ownPictures_data()
+{
+    QTest::addColumn<QStringList>("files"); // "name" is a picture, "name=text" a file of text
+    QTest::addColumn<QString>("message");   // a line on standard error; empty: written
+    const QStringList set{"a_x.png", "a_y.jpg", "a_z.bmp", "a_w.png",
+                          "b_x.jpg", "b_y.png", "b_z.jpg", "b_w.jpg"};
+    QTest::newRow("mixed formats, the fail sign drawn") << set << QString();
+    QTest::newRow("a combination missing") << QStringList(set.mid(1)) << "a_x: missing, the picture of a and x";
+    QTest::newRow("two files for one combination")
+        << set + QStringList{"A_x.jpg"} << "A_x.jpg and a_x.png: two files for one picture";
+    QTest::newRow("unreadable") << QStringList{"a_x.png=not a picture"} + QStringList(set.mid(1))
+                                << "a_x.png: cannot be read as a picture";
+    QTest::newRow("a value with _") << set + QStringList{"a_x_y.png"}
+                                    << "a_x_y.png: the name needs exactly one \"_\", between the "
+                                       "first and the second value";
+    QTest::newRow("a name Windows cannot store")
+        << QStringList{"a_x:.png"} + set
+        << "a_x:.png: not usable as a picture name (it cannot be stored on Windows)";
+    QTest::newRow("too small") << QStringList(set.mid(0, 2) + set.mid(4, 2))
+                               << "too few values: 2 first x 2 second; slides with three "
+                                  "different wrong answers need (first - 1) x (second - 1) >= 3, "
+                                  "for example 2 x 4 or 3 x 3";
+}
+
+void tst_maketest::ownPictures()
+{
+    QFETCH(QStringList, files);
+    QFETCH(QString, message);
+    QTemporaryDir dir;
+    for (const QString &f : files) {
+        const QString path = dir.path() + "/own/" + f.section('=', 0, 0);
+        QImage image(1000, 500, QImage::Format_ARGB32);
+        image.fill(QColor(20, 200, 40, 128));
+        image.setText("Comment", "taken at 59.93N 30.31E");
+        QVERIFY(f.contains('=') ? TestSite::writeFile(path, f.section('=', 1).toUtf8())
+                                : QDir().mkpath(dir.path() + "/own") && image.save(path));
+    }
+    QProcess tool;
+    tool.start(QUELVAN_MAKETEST,
+               {"--pictures", dir.path() + "/own", "--seed", "3", dir.path() + "/site"});
+    QVERIFY(tool.waitForFinished(30000));
+    QCOMPARE(tool.exitCode(), message.isEmpty() ? 0 : 1);
+    QVERIFY2(QString::fromUtf8(tool.readAllStandardError()).contains(message), qPrintable(message));
+    const QString img = dir.path() + "/site/quelvan/img/";
+    QCOMPARE(QFileInfo::exists(dir.path() + "/site/quelvan"), message.isEmpty());
+    if (!message.isEmpty())
+        return;
+    // Small, upright, without the author's metadata; the lists from the names, sorted.
+    QCOMPARE(TestSite::readFile(dir.path() + "/site/quelvan/pars.php"),
+             QByteArray("[a,b][w,x,y,z]"));
+    QCOMPARE(QImage(img + "b_z.jpg").size(), QSize(360, 180));
+    QVERIFY(!TestSite::readFile(img + "a_x.jpg").contains("59.93N"));
+    QCOMPARE(QImage(img + "a_x.jpg").pixelColor(100, 100).green() / 10, 22); // half on white
+    QVERIFY(QFile::exists(img + "fail.jpg"));
+    QTextStream none(stdout);
+    QCOMPARE(int(siteChecker(none).check(dir.path() + "/site")), 0);
 }
 
 QTEST_MAIN(tst_maketest)

@@ -22,6 +22,7 @@ MainWindow::MainWindow(const appOptions &options, QWidget *parent)
       options(options)
 {
     loadWidget = new loadInterface(options, this);
+    loadWidget->icons = &icons;
     setCentralWidget(loadWidget);
     connect(loadWidget, &loadInterface::endLoading, this, &MainWindow::endLoading);
     if (options.autoStart)
@@ -94,8 +95,10 @@ void MainWindow::startSeries(int series)
     connect(tester, &runTest::endTest, this, &MainWindow::endTest);
     if (results)
         connect(tester, &runTest::slideEnded, results, &resultsWriter::trial);
-    for (slideButton *button : qAsConst(tester->buttons))
+    for (slideButton *button : qAsConst(tester->buttons)) {
         button->pictureDir = options.pictureDir;
+        button->icons = &icons;
+    }
     replaceCentral(tester);
     tekSeries = series;
     tester->startTest(series);

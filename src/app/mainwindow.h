@@ -2,6 +2,7 @@
 #define MAINWINDOW_H
 
 #include "app/appoptions.h"
+#include "test/iconcache.h"
 
 #include <QList>
 #include <QMainWindow>
@@ -53,6 +54,7 @@ public slots:
 
 private:
     appOptions options;
+    iconCache icons;
 
     // Makes `next` the screen and gives `button` the keyboard focus, so that Enter or Space
     // presses it.

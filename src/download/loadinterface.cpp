@@ -7,6 +7,8 @@
 #include "download/proxyconf.h"
 #include "download/serverlayout.h"
 #include "results/resultswriter.h"
+#include "test/iconcache.h"
+#include "test/slidebutton.h"
 
 #include <QCheckBox>
 #include <QDir>
@@ -177,8 +179,14 @@ void loadInterface::finishLoading()
         if (step != serverLayout::documentCount + 1)
             return;
     }
-    if (step == serverLayout::documentCount + 1 && !loader->netError && !loader->fileError)
+    if (step == serverLayout::documentCount + 1 && !loader->netError && !loader->fileError) {
+        const QString stored = loader->fileMode ? loader->fileName : QString();
         loadNextFile();
+        // Decoded while the next picture is on its way, so that no slide waits for it.
+        if (icons && !stored.isNull())
+            icons->icon(serverLayout::pictureFile(pictureDir, stored), slideButton::iconSide,
+                        devicePixelRatioF());
+    }
 }
 
 void loadInterface::beginPictures()

@@ -12,6 +12,7 @@ class QPushButton;
 class loading;
 class proxyConf;
 struct appOptions;
+class iconCache;
 
 // The first screen: fetches the seven documents of a test, then every picture, one
 // request at a time, each issued from the handling of the previous answer.
@@ -56,6 +57,8 @@ public:
     QString participant;
     QLineEdit *participantEdit = nullptr;
     QDateTime runStart;
+    // Where each stored picture is decoded at icon size; none when null.
+    iconCache *icons = nullptr;
 
 signals:
     void endLoading();

@@ -1,4 +1,5 @@
 // quelvan-maketest: writes a complete static test site, or checks one.
+#include "maketest/picturefolder.h"
 #include "maketest/sitechecker.h"
 #include "maketest/sitewriter.h"
 
@@ -24,7 +25,8 @@ int main(int argc, char *argv[])
         "what would stop quelvan.\n\nExit codes of --check: 0 usable (warnings allowed), 2 a "
         "document cannot be read, 3 a number is not an integer, 4 pars.php lacks exactly two "
         "groups, 5 an unsafe picture name, 6 a slide with one to four variants, 7 too few "
-        "slides, 8 a missing picture. 1: wrong usage or a site that cannot be written."));
+        "slides, 8 a missing picture. 1: wrong usage, a bad option value, refused pictures or "
+        "a site that cannot be written; nothing is written then."));
     parser.addHelpOption();
     parser.addVersionOption();
     const siteOptions defaults;
@@ -40,11 +42,23 @@ int main(int argc, char *argv[])
     const QCommandLineOption instr(
         "instr", "Instruction text (HTML allowed) instead of the default.", "text");
     const QCommandLineOption seed("seed", "Seed of the slide order (default 1).", "n", "1");
-    const QCommandLineOption size("picture-size",
-                                  "Picture width and height in pixels (default 180).", "px", "180");
+    const QCommandLineOption size(
+        "picture-size",
+        "Longest side of the pictures in pixels (default 360: sharp on the client's 90-pixel "
+        "icons up to a device-pixel ratio of 4).",
+        "px", QString::number(defaults.pictureSize));
+    const QCommandLineOption own(
+        "pictures",
+        "Make the site from your own pictures, named <first>_<second>.<ext> "
+        "(and fail.<ext>), in any format Qt reads.",
+        "dir");
+    const QCommandLineOption keep("keep-pictures",
+                                  "With --pictures, copy JPEG files unchanged instead of scaling "
+                                  "them and removing their metadata.");
     const QCommandLineOption check("check", "Check the site in a folder or at an http:// URL.",
                                    "site");
-    parser.addOptions({series, slides, slideTime, pause, first, second, instr, seed, size, check});
+    parser.addOptions(
+        {series, slides, slideTime, pause, first, second, instr, seed, size, own, keep, check});
     parser.addPositionalArgument("folder", "Where to write the site.");
     parser.process(app);
 
@@ -80,12 +94,30 @@ int main(int argc, char *argv[])
     opt.slideTime = number(slideTime, &ok);
     opt.pause = number(pause, &ok);
     opt.pictureSize = number(size, &ok);
-    opt.seed = quint32(parser.value(seed).toUInt(&ok));
+    bool seedOk = false;
+    opt.seed = quint32(parser.value(seed).toUInt(&seedOk));
+    if (!seedOk) {
+        err << "quelvan-maketest: --seed needs a whole number from 0 to 4294967295\n";
+        ok = false;
+    }
     opt.first = parser.value(first).split(',');
     opt.second = parser.value(second).split(',');
     opt.instr = parser.value(instr);
     if (!ok)
         return 1;
+    if (parser.isSet(own)) {
+        const pictureFolder folder(parser.value(own), opt.pictureSize, parser.isSet(keep));
+        for (const QString &problem : folder.problems)
+            err << "quelvan-maketest: " << problem << '\n';
+        if (!folder.problems.isEmpty()) {
+            err << "quelvan-maketest: " << folder.problems.size()
+                << " problem(s) in the pictures; nothing written\n";
+            return 1;
+        }
+        opt.first = folder.first;
+        opt.second = folder.second;
+        opt.ownPictures = folder.pictures;
+    }
 
     const siteWriter writer(opt);
     QString problem;

@@ -3,12 +3,15 @@
 #include "download/loading.h"
 #include "download/parsparser.h"
 #include "download/serverlayout.h"
+#include "maketest/picturefolder.h"
 #include "test/slidedata.h"
 #include "test/testparser.h"
 #include "test/variant.h"
 
+#include <QBuffer>
 #include <QEventLoop>
 #include <QFile>
+#include <QImageReader>
 #include <QNetworkAccessManager>
 #include <QNetworkReply>
 #include <QSet>
@@ -88,6 +91,7 @@ siteChecker::Result siteChecker::check(const QString &siteArg)
             warning(QStringLiteral("%1: holds a NUL byte; quelvan ignores everything after it")
                         .arg(path.mid(1)));
         docs.insert(name, loading::decodeText(body));
+        totalBytes += body.size();
     }
     if (errors)
         return first;
@@ -186,20 +190,48 @@ siteChecker::Result siteChecker::check(const QString &siteArg)
                         .arg(slideLines.at(s))
                         .arg(right));
     }
-    QSet<QString> fetched;
+    // What a participant downloads: every listed name is one request, repeats included.
+    QMap<QString, QPair<qint64, qint64>> weight; // name -> bytes as served, at the best size
+    const int best = pictureFolder::recommendedSize();
     for (const QString &n : qAsConst(names)) {
-        if (fetched.contains(n) || !serverLayout::isSafePictureName(n))
+        if (weight.contains(n) || !serverLayout::isSafePictureName(n))
             continue;
-        fetched.insert(n);
         QByteArray body;
         QString why;
         const QString path = serverLayout::picturePath(n);
-        if (!fetch(site, path, &body, &why))
+        if (!fetch(site, path, &body, &why)) {
             error(MissingPicture, QStringLiteral("%1: missing (%2); the download would stop there")
                                       .arg(path.mid(1), why));
-        else if (!body.startsWith("\xFF\xD8\xFF"))
+            continue;
+        }
+        if (!body.startsWith("\xFF\xD8\xFF"))
             warning(QStringLiteral("%1: not a JPEG picture").arg(path.mid(1)));
+        QBuffer buffer(&body);
+        buffer.open(QIODevice::ReadOnly);
+        const QSize size = QImageReader(&buffer).size();
+        qint64 atBest = body.size();
+        if (qMax(size.width(), size.height()) > best) {
+            buffer.seek(0);
+            atBest = qMin(atBest, qint64(pictureFolder::sitePicture(&buffer, best, &why).size()));
+            warning(QStringLiteral("%1: %2 x %3 pixels; %4 on the longer side is all the "
+                                   "client's icons show")
+                        .arg(path.mid(1))
+                        .arg(size.width())
+                        .arg(size.height())
+                        .arg(best));
+        }
+        weight.insert(n, {body.size(), atBest});
     }
+    qint64 atBest = totalBytes;
+    for (const QString &n : qAsConst(names)) {
+        totalBytes += weight.value(n).first;
+        atBest += weight.value(n).second;
+    }
+    out << "a participant downloads " << serverLayout::documentCount + names.size() << " requests, "
+        << totalBytes << " bytes\n";
+    if (atBest < totalBytes)
+        out << "with pictures of " << best << " pixels at most the test would weigh " << atBest
+            << " bytes\n";
 
     out << errors << " error(s), " << warnings << " warning(s)\n";
     return first;

@@ -34,6 +34,7 @@ public:
 
     int errors = 0;
     int warnings = 0;
+    qint64 totalBytes = 0; // of the documents and pictures a participant downloads
 
 private:
     bool fetch(const QString &site, const QString &path, QByteArray *body, QString *why);

@@ -10,6 +10,7 @@
 #include <QPainter>
 #include <QPainterPath>
 #include <QRandomGenerator>
+#include <QTemporaryDir>
 #include <QtMath>
 
 #include <algorithm>
@@ -98,8 +99,6 @@ QString siteWriter::validate() const
         return QStringLiteral("at most 100000 slides in all");
     if (opt.slideTime < 0 || opt.pause < 0)
         return QStringLiteral("--slide-time and --pause must not be negative");
-    if (opt.first.size() < 2 || opt.second.size() < 2)
-        return QStringLiteral("each value list needs at least two values");
     if (opt.pictureSize < 16 || opt.pictureSize > 2000)
         return QStringLiteral("--picture-size must be between 16 and 2000");
     for (const QStringList &list : {opt.first, opt.second}) {
@@ -107,18 +106,39 @@ QString siteWriter::validate() const
         if (unique.removeDuplicates() != 0)
             return QStringLiteral("values must be unique within a list");
         for (const QString &v : list) {
-            // Values become file names and URL paths and stand inside "[a,b]".
-            static const QString forbidden = QStringLiteral("[],/\\#?%<>\"");
-            if (v.isEmpty() || std::any_of(v.begin(), v.end(), [](QChar ch) {
-                    return forbidden.contains(ch) || ch.isSpace() || ch.unicode() < 0x20;
-                }))
-                return QStringLiteral(
-                           "value \"%1\" is empty or holds a character that is not allowed "
-                           "(blanks or any of %2)")
-                    .arg(v, forbidden);
+            const QString why = valueProblem(v);
+            if (!why.isEmpty())
+                return why;
         }
     }
+    return listsProblem(opt.first, opt.second);
+}
+
+QString siteWriter::valueProblem(const QString &v)
+{
+    // Values become file names and URL paths and stand inside "[a,b]"; "_" joins the two
+    // values of a picture name, so a value with one would make names ambiguous.
+    static const QString forbidden = QStringLiteral("[],/\\#?%<>\"_");
+    if (v.isEmpty() || std::any_of(v.begin(), v.end(), [](QChar ch) {
+            return forbidden.contains(ch) || ch.isSpace() || ch.unicode() < 0x20;
+        }))
+        return QStringLiteral("value \"%1\" is empty or holds a character that is not allowed "
+                              "(blanks or any of %2)")
+            .arg(v, forbidden);
     return QString();
+}
+
+QString siteWriter::listsProblem(const QStringList &first, const QStringList &second)
+{
+    // Three different wrong variants share no value with the sample: there must be at
+    // least three pairs of other values.
+    if (qint64(first.size() - 1) * (second.size() - 1) >= 3)
+        return QString();
+    return QStringLiteral("too few values: %1 first x %2 second; slides with three different "
+                          "wrong answers need (first - 1) x (second - 1) >= 3, for example 2 x 4 "
+                          "or 3 x 3")
+        .arg(first.size())
+        .arg(second.size());
 }
 
 QString siteWriter::defaultInstructions() const
@@ -237,6 +257,12 @@ QByteArray siteWriter::drawFail() const
 
 QMap<QString, QByteArray> siteWriter::pictures() const
 {
+    if (!opt.ownPictures.isEmpty()) {
+        QMap<QString, QByteArray> out = opt.ownPictures;
+        if (!out.contains(serverLayout::failPicture()))
+            out.insert(serverLayout::failPicture(), drawFail());
+        return out;
+    }
     QMap<QString, QByteArray> out;
     for (int i = 0; i < opt.first.size(); ++i)
         for (int j = 0; j < opt.second.size(); ++j)
@@ -253,20 +279,35 @@ bool siteWriter::write(const QString &folder, QString *error) const
         *error = problem;
         return false;
     }
-    const QString images = folder + serverLayout::picturesPath();
-    if (!QDir().mkpath(images)) {
-        *error = QStringLiteral("cannot create %1").arg(images);
+    // Made in a folder of its own beside the site, so that a failure halfway leaves no
+    // half-written site and a web server never serves one.
+    QDir().mkpath(folder);
+    QTemporaryDir staging(folder + QLatin1String("/.quelvan-new-XXXXXX"));
+    const QString images = staging.path() + serverLayout::picturesPath();
+    if (!staging.isValid() || !QDir().mkpath(images)) {
+        *error = QStringLiteral("cannot create a folder in %1").arg(folder);
         return false;
     }
     const QMap<QString, QByteArray> docs = documents();
     for (auto it = docs.cbegin(); it != docs.cend(); ++it) {
-        if (!writeFile(folder + serverLayout::documentPath(it.key()), it.value(), error))
+        if (!writeFile(staging.path() + serverLayout::documentPath(it.key()), it.value(), error))
             return false;
     }
     const QMap<QString, QByteArray> pics = pictures();
     for (auto it = pics.cbegin(); it != pics.cend(); ++it) {
-        if (!writeFile(folder + serverLayout::picturePath(it.key()), it.value(), error))
+        if (!writeFile(staging.path() + serverLayout::picturePath(it.key()), it.value(), error))
             return false;
+    }
+    // The older site moves into the staging folder and goes with it.
+    const QString site = folder + QLatin1String("/quelvan");
+    const QString older = staging.path() + QLatin1String("/older");
+    const bool hadOlder = QFileInfo::exists(site);
+    if ((hadOlder && !QDir().rename(site, older))
+        || !QDir().rename(staging.path() + QLatin1String("/quelvan"), site)) {
+        if (hadOlder)
+            QDir().rename(older, site);
+        *error = QStringLiteral("cannot put the site in place at %1").arg(site);
+        return false;
     }
     return true;
 }

@@ -17,7 +17,10 @@ struct siteOptions
     QStringList second{"red", "green", "blue", "orange"};         // drawn as colours
     QString instr;                                                // empty: the default text
     quint32 seed = 1;
-    int pictureSize = 180;
+    int pictureSize = 360; // 4 x the client's 90-pixel icons: sharp up to a device-pixel ratio of 4
+    // The author's own pictures by name ("a_b", "fail"), instead of drawn ones; a missing
+    // "fail" is drawn.
+    QMap<QString, QByteArray> ownPictures;
 };
 
 // Generates a complete static test site: the seven documents and every picture. The same
@@ -31,7 +34,13 @@ public:
 
     // Empty when the options are usable, else what is wrong with them.
     QString validate() const;
-    // Writes <folder>/quelvan/... ; false with a message on failure.
+    // Empty when `value` can be a value of a list, else why not.
+    static QString valueProblem(const QString &value);
+    // Empty when the lists are long enough for slides with one right answer and three
+    // different wrong ones, else which minimum applies.
+    static QString listsProblem(const QStringList &first, const QStringList &second);
+    // Writes <folder>/quelvan/... whole or not at all: the site is made beside it and then
+    // takes the place of any older one. False with a message on failure.
     bool write(const QString &folder, QString *error) const;
 
     // Documents by name ("test", "instr", ...), and pictures by base name.

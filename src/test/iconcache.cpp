@@ -1,0 +1,31 @@
+#include "test/iconcache.h"
+
+#include <QImageReader>
+
+QPixmap iconCache::decode(const QString &path, int side, qreal dpr)
+{
+    // Never larger than the icon in device pixels, so a large picture is decoded at reduced
+    // size (JPEG decodes scale almost for free) and held small.
+    const QSize box = QSize(side, side) * dpr;
+    QImageReader reader(path);
+    const QSize size = reader.size();
+    if (size.isValid() && (size.width() > box.width() || size.height() > box.height()))
+        reader.setScaledSize(size.scaled(box, Qt::KeepAspectRatio));
+    QPixmap pixmap = QPixmap::fromImage(reader.read());
+    pixmap.setDevicePixelRatio(dpr);
+    return pixmap;
+}
+
+QPixmap iconCache::icon(const QString &path, int side, qreal dpr)
+{
+    const QPixmap kept = icons.value(path);
+    if (!kept.isNull() && qFuzzyCompare(kept.devicePixelRatio(), dpr))
+        return kept;
+    const QPixmap pixmap = decode(path, side, dpr);
+    const qint64 size = qint64(pixmap.width()) * pixmap.height() * pixmap.depth() / 8;
+    if (!pixmap.isNull() && bytes + size <= budget) {
+        bytes += size - qint64(kept.width()) * kept.height() * kept.depth() / 8;
+        icons.insert(path, pixmap);
+    }
+    return pixmap;
+}

@@ -97,6 +97,10 @@ void tst_maketest::checkFindsFaults_data()
     row("test.php", "[circle,red][square,blue][square,blue][square,blue][square,green]", C::Ok,
         "warning: test.php, line 1: 0 right answers among buttons 1 to 4");
     row("img/fail.jpg", "GIF89a", C::Ok, "warning: quelvan/img/fail.jpg: not a JPEG picture");
+    row("instr.php", QByteArray("Нажмите на картинку. ").repeated(60), C::Ok,
+        "on a 1024 x 768 screen quelvan wraps them");
+    row("instr.php", QByteArray("<p>строка</p>").repeated(80), C::Ok,
+        "on a 1024 x 768 screen quelvan scrolls them");
 }
 
 void tst_maketest::checkFindsFaults()

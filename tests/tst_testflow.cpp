@@ -15,6 +15,7 @@
 #include <QLabel>
 #include <QPointer>
 #include <QPushButton>
+#include <QScreen>
 #include <QTimer>
 #include <QtTest>
 
@@ -56,6 +57,8 @@ private slots:
     void missingPictureIsFinal();
     void largePictureHeldAtIconSize();
     void wholeRun();
+    void instructions_data();
+    void instructions();
     void score();
 
 private:
@@ -277,6 +280,42 @@ void tst_testflow::wholeRun()
     second.open();
     QCOMPARE(first.stem + "|" + second.stem,
              "quelvan_P-1_2026-01-02_03-04-05|quelvan_P-1_2026-01-02_03-04-05-2");
+}
+
+void tst_testflow::instructions_data()
+{
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<int>("kind"); // 0 as always, 1 wrapped, 2 scrolled
+    QTest::newRow("fits") << "<b>Выберите</b> картинку" << 0;
+    QTest::newRow("one long paragraph")
+        << "<b>Выберите</b>" + QString(" картинку").repeated(150) << 1;
+    QTest::newRow("many short lines") << QString("строка\n").repeated(80) << 2;
+}
+
+void tst_testflow::instructions()
+{
+    // Any instructions leave the start button, and then the slides, on the screen.
+    QFETCH(QString, text);
+    QFETCH(int, kind);
+    MainWindow w;
+    w.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&w));
+    w.loadWidget->instrText = text;
+    w.loadWidget->testText = slideA;
+    w.loadWidget->tmText = w.loadWidget->tsInSeriesText = w.loadWidget->totalSeriesText = "1";
+    w.endLoading();
+    const QRect area = w.screen()->availableGeometry();
+    auto onScreen = [&](QWidget *widget) {
+        return area.contains(QRect(widget->mapToGlobal(QPoint()), widget->size()))
+               && w.geometry().contains(
+                   QRect(widget->mapTo(&w, QPoint()) + w.pos(), widget->size()));
+    };
+    QTRY_VERIFY(onScreen(w.instr->startButton));
+    QCOMPARE(w.instr->instrLabel->wordWrap(), kind == 1);
+    QCOMPARE(w.instr->instrLabel->parentWidget() != w.instr, kind != 0); // in a scroll area
+    QCOMPARE(w.instr->instrLabel->textFormat(), Qt::AutoText);           // rich stays rich
+    QTest::mouseClick(w.instr->startButton, Qt::LeftButton);
+    QTRY_VERIFY(onScreen(w.tester->buttons.at(4)) && onScreen(w.tester->buttons.at(3)));
 }
 
 void tst_testflow::score()

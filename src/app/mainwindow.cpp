@@ -12,6 +12,7 @@
 
 #include <QLabel>
 #include <QPushButton>
+#include <QScreen>
 #include <QTimer>
 #include <QVBoxLayout>
 
@@ -53,6 +54,29 @@ void MainWindow::replaceCentral(QWidget *next, QPushButton *button)
         button->setAutoDefault(true);
         button->setFocus();
     }
+    keepOnScreen();
+}
+
+QRect MainWindow::screenArea() const
+{
+    const QScreen *s = screen();
+    return isFullScreen() ? s->geometry() : s->availableGeometry();
+}
+
+void MainWindow::keepOnScreen()
+{
+    // Only a window that an earlier screen left larger than the screen, or partly off it,
+    // is changed: it shrinks to the screen's area and moves into it.
+    if (!isVisible() || isFullScreen())
+        return;
+    const QRect area = screenArea();
+    const QSize frame = frameGeometry().size() - size();
+    const QSize most = area.size() - frame;
+    if (width() > most.width() || height() > most.height())
+        resize(size().boundedTo(most));
+    if (!area.contains(QRect(frameGeometry().topLeft(), size() + frame)))
+        move(qBound(area.left(), x(), area.right() - width() - frame.width() + 1),
+             qBound(area.top(), y(), area.bottom() - height() - frame.height() + 1));
 }
 
 void MainWindow::endLoading()
@@ -60,10 +84,15 @@ void MainWindow::endLoading()
     instr = new instrShow(this);
     instr->instrLabel->setText(loadWidget->instrText);
     connect(instr->startButton, &QPushButton::clicked, this, &MainWindow::startTest);
+    const QSize wanted = instr->fitInto(screenArea().size());
 
     // setCentralWidget hides the download screen and deletes it later, so its texts
     // stay readable for the rest of this slot.
     replaceCentral(instr, instr->startButton);
+    if (wanted.isValid() && !isFullScreen()) {
+        resize(wanted);
+        keepOnScreen();
+    }
 
     if (!options.resultsDir.isEmpty())
         results = new resultsWriter(options.resultsDir, loadWidget->participant,

@@ -61,6 +61,9 @@ private:
     void replaceCentral(QWidget *next, QPushButton *button = nullptr);
     void startSeries(int series);
     void showGraph();
+    // The screen's area the window may take, and the window kept inside it.
+    QRect screenArea() const;
+    void keepOnScreen();
     // The pause line. Its first text ends in a Latin "c" and the countdown's updates in a
     // Cyrillic "с": both are what users of the test have always seen; do not "fix" either.
     void setPauseLine(int series, int seconds, QChar secondsUnit);

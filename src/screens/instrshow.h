@@ -3,6 +3,7 @@
 
 #include <QWidget>
 
+class QFont;
 class QLabel;
 class QPushButton;
 
@@ -12,6 +13,16 @@ class instrShow : public QWidget
     Q_OBJECT
 public:
     explicit instrShow(QWidget *parent = nullptr);
+
+    // The screen area that instructions need to be shown whole and unwrapped above the start
+    // button: the text's own size and room for the button, the margins and a window frame.
+    // quelvan-maketest --check warns with the same rule.
+    static QSize roomFor(const QString &text, const QFont &font);
+
+    // Instructions that fit `room` stay as they always were; larger ones wrap to its width
+    // and scroll when still too tall, with the start button always in view. Returns the
+    // window size they want then, or an invalid size when nothing changed.
+    QSize fitInto(const QSize &room);
 
     QLabel *instrLabel;
     QPushButton *startButton;

@@ -4,7 +4,7 @@
 #include "maketest/sitewriter.h"
 
 #include <QCommandLineParser>
-#include <QCoreApplication>
+#include <QGuiApplication>
 #include <QLoggingCategory>
 #include <QTextStream>
 
@@ -12,7 +12,10 @@
 
 int main(int argc, char *argv[])
 {
-    QCoreApplication app(argc, argv);
+    // Fonts measure the instructions as the client shows them; no window is ever opened.
+    if (!qEnvironmentVariableIsSet("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    QGuiApplication app(argc, argv);
     // The client's parsing logs every match; QT_LOGGING_RULES still overrides this.
     QLoggingCategory::setFilterRules(QStringLiteral("quelvan.*.debug=false"));
     QCoreApplication::setApplicationName(QStringLiteral("quelvan-maketest"));

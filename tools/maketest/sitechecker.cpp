@@ -4,6 +4,7 @@
 #include "download/parsparser.h"
 #include "download/serverlayout.h"
 #include "maketest/picturefolder.h"
+#include "screens/instrshow.h"
 #include "test/slidedata.h"
 #include "test/testparser.h"
 #include "test/variant.h"
@@ -11,6 +12,7 @@
 #include <QBuffer>
 #include <QEventLoop>
 #include <QFile>
+#include <QGuiApplication>
 #include <QImageReader>
 #include <QNetworkAccessManager>
 #include <QNetworkReply>
@@ -95,6 +97,16 @@ siteChecker::Result siteChecker::check(const QString &siteArg)
     }
     if (errors)
         return first;
+
+    // Instructions: the client's own rule for whether they fit a screen as they are.
+    const QSize room = instrShow::roomFor(docs.value("instr"), QGuiApplication::font());
+    if (room.width() > 1024 || room.height() > 768)
+        warning(
+            QStringLiteral("instr.php: the instructions need %1 x %2 pixels; on a 1024 x 768 "
+                           "screen quelvan %3 them")
+                .arg(room.width())
+                .arg(room.height())
+                .arg(room.width() > 1024 ? QStringLiteral("wraps") : QStringLiteral("scrolls")));
 
     // Numbers.
     QMap<QString, int> number;

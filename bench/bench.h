@@ -47,6 +47,7 @@ struct Config
 void download(const Config &c);
 void slideSwitch(const Config &c);
 void largeSlideSwitch(const Config &c);
+void parseAtCap(const Config &c);
 void timing(const Config &c);
 void memory(const Config &c);
 void startup(const Config &c);

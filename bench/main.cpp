@@ -73,6 +73,7 @@ int main(int argc, char *argv[])
     section("download", bench::download);
     section("slides", bench::slideSwitch);
     section("large", bench::largeSlideSwitch);
+    section("parse", bench::parseAtCap);
     section("memory", bench::memory);
     section("startup", bench::startup);
     section("timing", bench::timing);

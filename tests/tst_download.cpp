@@ -8,6 +8,7 @@
 #include <QCheckBox>
 #include <QLabel>
 #include <QLineEdit>
+#include <QProcess>
 #include <QPushButton>
 #include <QSignalSpy>
 #include <QtTest>
@@ -43,6 +44,7 @@ private slots:
     void olderPictureReplaced_data();
     void olderPictureReplaced();
     void windowsFileNames();
+    void twoWindows();
 
 private:
     TestHttpServer server;
@@ -173,8 +175,9 @@ void tst_download::olderPictureReplaced()
     if (older.contains(QLatin1String("link")))
         QVERIFY(QFile::link(older == QLatin1String("link") ? outside : QStringLiteral("gone"),
                             QStringLiteral("img/p.jpg")));
-    server.setBody(QStringLiteral("/p"), "new");
-    server.setBody(QStringLiteral("/q"), "next");
+    const QByteArray jpeg = "\xFF\xD8\xFF\xE0"; // what makes a picture for the client
+    server.setBody(QStringLiteral("/p"), jpeg + "new");
+    server.setBody(QStringLiteral("/q"), jpeg + "next");
 
     // The picture after it is stored as well: replacing must leave nothing behind.
     loading loader;
@@ -187,9 +190,9 @@ void tst_download::olderPictureReplaced()
     }
     const QFileInfo picture(QStringLiteral("img/p.jpg"));
     QVERIFY(!picture.isSymLink() && picture.permissions() & QFileDevice::WriteOwner);
-    QCOMPARE(TestSite::readFile(QStringLiteral("img/p.jpg")), QByteArray("new"));
+    QCOMPARE(TestSite::readFile(QStringLiteral("img/p.jpg")), jpeg + "new");
     QCOMPARE(TestSite::readFile(older == QLatin1String("link") ? outside : "img/q.jpg"),
-             older == QLatin1String("link") ? QByteArray(5000, 'o') : QByteArray("next"));
+             older == QLatin1String("link") ? QByteArray(5000, 'o') : jpeg + "next");
     QCOMPARE(QDir(QStringLiteral("img"))
                  .entryList(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot),
              (QStringList{QStringLiteral("p.jpg"), QStringLiteral("q.jpg")}));
@@ -216,6 +219,41 @@ void tst_download::windowsFileNames()
         QVERIFY2(serverLayout::isSafePictureName(n), name.constData());
 #endif
     }
+}
+
+void tst_download::twoWindows()
+{
+    // Two windows started at once on one picture folder: both end with whole pictures, or
+    // one says that the folder is in use and fetches nothing; never a failed or torn picture.
+    const WorkDir work;
+    TestSite site = TestSite::small();
+    for (QByteArray &picture : site.pictures)
+        picture += QByteArray(2 << 20, 'p'); // still a picture, and slow enough to overlap
+    site.serve(server);
+    QProcess windows[2];
+    QByteArray said[2];
+    auto ended = [&](int i) {
+        said[i] += windows[i].readAll();
+        return said[i].contains("download complete") || said[i].contains("in use");
+    };
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert("QT_LOGGING_RULES", "quelvan.download.debug=true");
+    for (QProcess &window : windows) {
+        window.setProcessEnvironment(env);
+        window.setProcessChannelMode(QProcess::MergedChannels);
+        window.start(QUELVAN_EXECUTABLE,
+                     {"--server", server.baseUrl(), "--pictures", "pics", "--autostart"});
+    }
+    QTRY_VERIFY_WITH_TIMEOUT(ended(0) && ended(1), 30000);
+    for (QProcess &window : windows) {
+        window.kill();
+        window.waitForFinished();
+    }
+    QVERIFY(said[0].contains("download complete") || said[1].contains("download complete"));
+    QVERIFY(!said[0].contains("cannot write") && !said[1].contains("cannot write"));
+    for (auto it = site.pictures.cbegin(); it != site.pictures.cend(); ++it)
+        QVERIFY2(TestSite::readFile("pics/" + it.key() + ".jpg") == it.value(),
+                 qPrintable(it.key()));
 }
 
 QTEST_MAIN(tst_download)

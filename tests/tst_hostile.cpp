@@ -9,7 +9,9 @@
 
 #include <QLabel>
 #include <QPointer>
+#include <QProcess>
 #include <QPushButton>
+#include <QTemporaryDir>
 #include <QtTest>
 
 // What a hostile or broken test server can do to a whole run. Every row spoils one answer
@@ -17,7 +19,19 @@
 // nothing but pictures is left in img/ and that every picture is the older file or the one
 // served, byte for byte.
 namespace {
-enum Spoil { Status, Refused, Closed, ShortBody, Reset, Silent, Moved, Loop, NoLocation, Body };
+enum Spoil {
+    Status,
+    Refused,
+    Closed,
+    ShortBody,
+    Reset,
+    Silent,
+    Gzip,
+    Moved,
+    Loop,
+    NoLocation,
+    Body
+};
 
 const QString netError = QStringLiteral("Ошибка сетевого соединения:%1  \n По запросу:127.0.0.1");
 const QString listFailure = QStringLiteral("Не получилось создать список требуемых ресурсов");
@@ -30,6 +44,19 @@ QString statusLine(int slideTime, int seriesSeconds = -1)
         .arg(slideTime)
         .arg(seriesSeconds < 0 ? 2 * slideTime : seriesSeconds);
 }
+#ifdef Q_OS_LINUX
+qint64 peakMemory() // bytes, from the kernel's high-water mark of this process
+{
+    const QByteArray status = TestSite::readFile(QStringLiteral("/proc/self/status"));
+    const int at = status.indexOf("VmHWM:");
+    return status.mid(at + 6, status.indexOf('\n', at) - at - 6)
+               .trimmed()
+               .split(' ')
+               .first()
+               .toLongLong()
+           * 1024;
+}
+#endif
 QString doc(const char *name)
 {
     return QStringLiteral("/quelvan/%1.php").arg(QLatin1String(name));
@@ -42,9 +69,18 @@ class tst_hostile : public QObject
 {
     Q_OBJECT
 private slots:
-    void initTestCase() { msClock::setFakeNow(1000); }
+    void initTestCase()
+    {
+        msClock::setFakeNow(1000);
+        QImage big(400, 400, QImage::Format_RGB32);
+        big.fill(Qt::red);
+        QVERIFY(big.save(outside.path() + "/big.jpg"));
+    }
     void matrix_data();
     void matrix();
+
+private:
+    QTemporaryDir outside; // a picture that is none of the test's
 };
 
 void tst_hostile::matrix_data()
@@ -87,6 +123,23 @@ void tst_hostile::matrix_data()
     row("test: a slide of four variants", doc("test"), Body, 200,
         a + "<br>" + QByteArray("[a,x]").repeated(4), buildFailure);
     row("tm: 2147483648 reads 0", doc("tm"), Body, 200, "2147483648", statusLine(0));
+    // Answers that would take memory or files they must not: a gzip answer of 1 MB that
+    // unpacks to 1 GiB, a web server's page for a missing picture, instructions naming
+    // files that are no pictures of the test.
+    QProcess python;
+    python.start("python3", {"-c", "import zlib,sys\nc=zlib.compressobj(9,zlib.DEFLATED,31)\n"
+                                   "z=bytes(1<<20)\nsys.stdout.buffer.write(b''.join("
+                                   "[c.compress(z) for i in range(1024)]+[c.flush()]))"});
+    QVERIFY(python.waitForFinished(60000));
+    row("picture: gzip to 1 GiB", picture, Gzip, 200, python.readAllStandardOutput(),
+        netError.arg(399));
+    row("picture: a page, not a picture", picture, Body, 200, "<html>Not found</html>",
+        netError.arg(399));
+    row("instr: /dev/zero, a file outside img, ../", doc("instr"), Body, 200,
+        "<img src=/dev/zero><img src=\"file://" + outside.path().toUtf8()
+            + "/big.jpg\">"
+              "<p style=\"background-image: url(/dev/zero)\"><img src=img/../a_x.jpg>",
+        statusLine(5));
     row("totalseries: 2147483647 needs too many slides", doc("totalseries"), Body, 200,
         "2147483647", buildFailure);
 }
@@ -108,8 +161,8 @@ void tst_hostile::matrix()
     site.serve(server);
     TestHttpServer::Response r;
     r.status = status;
-    r.body = spoil == Body ? body : QByteArray("a body that must not be used");
-    if (spoil <= Silent) // the server's behaviours, in the same order
+    r.body = spoil == Body || spoil == Gzip ? body : QByteArray("a body that must not be used");
+    if (spoil <= Gzip) // the server's behaviours, in the same order
         r.behaviour = TestHttpServer::Behaviour(spoil);
     if (spoil == Loop || (spoil == Body && status == 300))
         r.location = path.toUtf8();
@@ -118,6 +171,9 @@ void tst_hostile::matrix()
     else
         server.setResponse(path, r);
 
+#ifdef Q_OS_LINUX
+    const qint64 peakBefore = peakMemory();
+#endif
     QString text = QStringLiteral("unexpected screen");
     {
         MainWindow w;
@@ -130,12 +186,19 @@ void tst_hostile::matrix()
             QTest::qWait(50); // nothing more may be requested
             text = screen->statusLabel->text();
         } else {
+            // Nothing was read for the instructions: no picture in them takes room.
+            QVERIFY(w.instr->instrLabel->sizeHint().height() < 100);
             QTest::mouseClick(w.instr->startButton, Qt::LeftButton);
             if (auto *runner = qobject_cast<runTest *>(w.centralWidget()))
                 text = runner->statusLabel->text();
         }
     }
     QCOMPARE(text, expected);
+#ifdef Q_OS_LINUX
+    // Whatever was sent, memory grows by a small multiple of the answer cap at most.
+    QVERIFY2(peakMemory() - peakBefore < 5 * loading::maxReplyBytes,
+             qPrintable(QString::number(peakMemory() - peakBefore)));
+#endif
 
     // Nothing beside img/, nothing below it but pictures.
     QCOMPARE(QDir().entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot),

@@ -149,7 +149,11 @@ void tst_maketest::commandLine()
 
     QVERIFY(TestSite::writeFile(dir.path() + "/quelvan/tm.php", "five"));
     QCOMPARE(run({"--check", dir.path()}), int(siteChecker::NotInteger));
-    QCOMPARE(run({"--series", "x", dir.path()}), 1);
+    // A bad value is no success, and writes nothing.
+    for (const QStringList &bad :
+         {QStringList{"--slide-time", "x", "--pause", "y"}, {"--seed", "-1"}, {"--series", "0"}})
+        QCOMPARE(run(bad + QStringList{dir.path() + "/bad"}), 1);
+    QVERIFY(!QFileInfo::exists(dir.path() + "/bad/quelvan"));
 }
 
 void tst_maketest::ownPictures_data()

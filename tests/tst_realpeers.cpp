@@ -145,7 +145,8 @@ void tst_realpeers::download()
         QVERIFY(TestSite::writeFile(QStringLiteral("img/a_x.jpg"), older));
         if (mount == QLatin1String("ro"))
             QCOMPARE(QProcess::execute("mount", {"-o", "remount,ro", img}), 0);
-        site.pictures.insert(QStringLiteral("a_x"), QByteArray(60000, 'n')); // does not fit
+        site.pictures.insert(QStringLiteral("a_x"),
+                             "\xFF\xD8\xFF" + QByteArray(60000, 'n')); // too big
     }
     origin.reset();
     site.serve(origin);

@@ -11,8 +11,10 @@ BUILD_DIR=build-fuzz
 
 sh tools/install-deps.sh cmake make clang-14 libclang-rt-14-dev qtbase5-dev qtbase5-dev-tools
 
+WERROR=OFF
+[ -n "${CI:-}" ] && WERROR=ON # CI treats compiler warnings as errors
 cmake -S . -B "$BUILD_DIR" -DCMAKE_CXX_COMPILER=clang++-14 -DCMAKE_BUILD_TYPE=RelWithDebInfo \
-    -DQUELVAN_FUZZ=ON -DQUELVAN_BUILD_TESTS=OFF
+    -DQUELVAN_FUZZ=ON -DQUELVAN_BUILD_TESTS=OFF -DQUELVAN_WERROR="$WERROR"
 cmake --build "$BUILD_DIR" --parallel "$(nproc)" --target fuzz_testtext fuzz_pars
 
 mkdir -p "$BUILD_DIR/artifacts"

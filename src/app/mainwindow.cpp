@@ -34,10 +34,11 @@ MainWindow::~MainWindow() = default;
 
 int MainWindow::seriesScore(int right, int total)
 {
-    // A series in which no slide was shown has no quotient; it scores 0.
+    // A series in which no slide was shown has no quotient; it scores 0. In integers: in
+    // floating point 29 of 50 came out as 57.99... and was cut to 57.
     if (total == 0)
         return 0;
-    return int(double(right) / double(total) * 100.0);
+    return int(qint64(right) * 100 / total);
 }
 
 void MainWindow::replaceCentral(QWidget *next, QPushButton *button)
@@ -82,7 +83,7 @@ void MainWindow::keepOnScreen()
 void MainWindow::endLoading()
 {
     instr = new instrShow(this);
-    instr->instrLabel->setText(loadWidget->instrText);
+    instr->setInstructions(loadWidget->instrText, options.pictureDir, loadWidget->fileList);
     connect(instr->startButton, &QPushButton::clicked, this, &MainWindow::startTest);
     const QSize wanted = instr->fitInto(screenArea().size());
 

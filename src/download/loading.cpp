@@ -3,8 +3,10 @@
 #include "app/logcategories.h"
 #include "download/serverlayout.h"
 
+#include <QBuffer>
 #include <QFile>
 #include <QFileInfo>
+#include <QImageReader>
 #include <QNetworkAccessManager>
 #include <QNetworkReply>
 #include <QNetworkRequest>
@@ -23,6 +25,14 @@ QString loading::decodeText(QByteArray body)
     if (nul >= 0)
         body.truncate(nul);
     return QString::fromUtf8(body);
+}
+
+bool loading::isPicture(const QByteArray &data)
+{
+    QBuffer buffer;
+    buffer.setData(data);
+    buffer.open(QIODevice::ReadOnly);
+    return QImageReader(&buffer).canRead();
 }
 
 bool loading::storePicture(const QString &path, const QByteArray &data)
@@ -66,15 +76,18 @@ QNetworkRequest loading::request(const QString &url, int timeout)
                          QNetworkRequest::NoLessSafeRedirectPolicy);
     request.setMaximumRedirectsAllowed(maxRedirects);
     request.setTransferTimeout(timeout);
+    // Uncompressed: the toolkit would unpack a compressed answer before the cap could count
+    // it, and a small answer can unpack to gigabytes.
+    request.setRawHeader("Accept-Encoding", "identity");
     return request;
 }
 
-QNetworkReply::NetworkError loading::replyError(QNetworkReply *reply)
+QNetworkReply::NetworkError loading::replyError(QNetworkReply *reply, qint64 limit)
 {
     if (reply->error() != QNetworkReply::NoError)
         return reply->error();
     // An answer that ended past the cap before it could be aborted counts as aborted.
-    if (reply->bytesAvailable() > maxReplyBytes)
+    if (reply->bytesAvailable() > limit)
         return QNetworkReply::OperationCanceledError;
     // A redirect that was not followed (no usable Location) has only the server's "moved"
     // page as its body, which must not become a picture or a document.
@@ -93,9 +106,10 @@ bool loading::load(QString url)
     QNetworkReply *reply = manager->get(request(url, transferTimeout));
     // readyRead, not downloadProgress: the latter is throttled and may first come when
     // the whole answer is already in memory.
-    connect(reply, &QNetworkReply::readyRead, this, [reply] {
-        if (reply->bytesAvailable() > maxReplyBytes && reply->isRunning()) {
-            qCWarning(lcDownload) << "answer exceeds" << maxReplyBytes << "bytes, aborted";
+    const qint64 limit = fileMode ? maxReplyBytes : maxDocumentBytes;
+    connect(reply, &QNetworkReply::readyRead, this, [reply, limit] {
+        if (reply->bytesAvailable() > limit && reply->isRunning()) {
+            qCWarning(lcDownload) << "answer exceeds" << limit << "bytes, aborted";
             reply->abort();
         }
     });
@@ -111,7 +125,13 @@ bool loading::load(QString url)
 
 void loading::replyFinished(QNetworkReply *reply)
 {
-    const QNetworkReply::NetworkError error = replyError(reply);
+    QNetworkReply::NetworkError error =
+        replyError(reply, fileMode ? maxReplyBytes : maxDocumentBytes);
+    const QByteArray body = error == QNetworkReply::NoError ? reply->readAll() : QByteArray();
+    // A "picture" that is none, such as a web server's page for a missing file, would show
+    // as an empty button and be scored as if nothing were wrong.
+    if (fileMode && error == QNetworkReply::NoError && !isPicture(body))
+        error = QNetworkReply::ProtocolFailure;
     if (error != QNetworkReply::NoError) {
         netError = true;
         statusText = QStringLiteral("Ошибка сетевого соединения:%1  \n По запросу:%2")
@@ -120,7 +140,7 @@ void loading::replyFinished(QNetworkReply *reply)
         qCDebug(lcDownload) << "error" << error << reply->errorString();
     } else if (fileMode) {
         const QString path = serverLayout::pictureFile(pictureDir, fileName);
-        if (storePicture(path, reply->readAll())) {
+        if (storePicture(path, body)) {
             statusText = QStringLiteral("Данные успешно получены");
         } else {
             statusText = QStringLiteral("Не удалось записать файл");
@@ -128,7 +148,7 @@ void loading::replyFinished(QNetworkReply *reply)
             qCDebug(lcDownload) << "cannot write" << path;
         }
     } else {
-        replyText = decodeText(reply->readAll());
+        replyText = decodeText(body);
         qCDebug(lcDownload) << replyText;
         statusText = QStringLiteral("Данные успешно получены");
     }

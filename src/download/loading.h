@@ -17,9 +17,14 @@ public:
 
     bool load(QString url);
 
-    // An answer that grows past this is aborted and ends as a network error, so an
-    // endless or huge answer cannot exhaust memory.
+    // A picture answer that grows past this is aborted and ends as a network error, so an
+    // endless or huge answer cannot exhaust memory. Answers are asked for and counted
+    // uncompressed, so a small compressed answer cannot unpack past it either.
     static constexpr qint64 maxReplyBytes = 64 * 1024 * 1024;
+    // The same for a document. A real test text of 100 series of 100 slides is about
+    // 250 KiB; at this size the runner still parses the text in well under 50 ms at the
+    // start of each series.
+    static constexpr qint64 maxDocumentBytes = 1024 * 1024;
     // Redirects are followed only when no less safe (never from https to http), at most
     // this many hops for one request.
     static constexpr int maxRedirects = 5;
@@ -27,12 +32,14 @@ public:
     // A GET of `url` as the client makes it: redirects followed when no less safe, at most
     // maxRedirects of them, and ended after `timeout` ms without a byte.
     static QNetworkRequest request(const QString &url, int timeout);
-    // The error of a finished answer, counting an answer past maxReplyBytes as aborted and a
+    // The error of a finished answer, counting an answer past `limit` bytes as aborted and a
     // redirect that was not followed as a protocol failure.
-    static QNetworkReply::NetworkError replyError(QNetworkReply *reply);
+    static QNetworkReply::NetworkError replyError(QNetworkReply *reply, qint64 limit);
 
     // A text document as the client reads it: UTF-8 up to the first NUL byte.
     static QString decodeText(QByteArray body);
+    // True when the toolkit can read `data` as a picture.
+    static bool isPicture(const QByteArray &data);
     // Writes a picture so that a failed or short write leaves any older file as it was.
     static bool storePicture(const QString &path, const QByteArray &data);
 

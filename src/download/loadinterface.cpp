@@ -15,8 +15,10 @@
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
+#include <QLockFile>
 #include <QNetworkAccessManager>
 #include <QPushButton>
+#include <QScopeGuard>
 #include <QVBoxLayout>
 
 namespace {
@@ -120,6 +122,20 @@ void loadInterface::startInit()
         statusLabel->setText(QStringLiteral("Не могу создать вспомогательный каталог"));
         return;
     }
+    // One download at a time in a folder: two windows would remove each other's part files
+    // and replace pictures the other is writing. A lock left by a crashed window is taken
+    // over; a live one is never, however long its download takes.
+    folderLock = std::make_unique<QLockFile>(pictureDir + QLatin1String("/quelvan.lock"));
+    folderLock->setStaleLockTime(0);
+    // A folder that takes no lock file takes no picture either; that failure comes with the
+    // first picture.
+    if (!folderLock->tryLock(0) && folderLock->error() == QLockFile::LockFailedError) {
+        folderLock.reset();
+        qCWarning(lcDownload) << "picture folder in use by another quelvan window:" << pictureDir;
+        statusLabel->setText(
+            QStringLiteral("Каталог с картинками занят другим окном quelvan: %1").arg(pictureDir));
+        return;
+    }
 
     loader->pictureDir = pictureDir;
     step = 0;
@@ -157,8 +173,15 @@ void loadInterface::startLoading()
     statusLabel->setText(loader->statusText);
 }
 
+loadInterface::~loadInterface() = default;
+
 void loadInterface::finishLoading()
 {
+    // Once no request is under way, the download is over, done or failed.
+    const auto release = qScopeGuard([this] {
+        if (!loader->busy)
+            folderLock.reset();
+    });
     statusLabel->setText(loader->statusText);
 
     if (step >= 1 && step < serverLayout::documentCount)
@@ -231,6 +254,7 @@ void loadInterface::loadNextFile()
         ++fileIndex;
     } else {
         statusLabel->setText(QStringLiteral("Загрузка завершена"));
+        qCDebug(lcDownload) << "download complete";
         emit endLoading();
     }
 }

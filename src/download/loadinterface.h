@@ -5,9 +5,12 @@
 #include <QStringList>
 #include <QWidget>
 
+#include <memory>
+
 class QCheckBox;
 class QLabel;
 class QLineEdit;
+class QLockFile;
 class QPushButton;
 class loading;
 class proxyConf;
@@ -22,6 +25,7 @@ class loadInterface : public QWidget
 public:
     explicit loadInterface(QWidget *parent = nullptr);
     explicit loadInterface(const appOptions &options, QWidget *parent = nullptr);
+    ~loadInterface() override;
 
     void loadNext();
     bool makeParList();
@@ -70,6 +74,9 @@ public slots:
     void pconfEnable();
 
 private:
+    // Held while this screen downloads into the picture folder.
+    std::unique_ptr<QLockFile> folderLock;
+
     void beginPictures();
     // With results on: a usable participant code and a writable results folder, or the
     // reason in the status line.

@@ -1,6 +1,9 @@
 #include "screens/instrshow.h"
 
+#include <QFileInfo>
 #include <QFontMetrics>
+#include <QImage>
+#include <QImageReader>
 #include <QLabel>
 #include <QPushButton>
 #include <QScrollArea>
@@ -19,6 +22,32 @@ instrShow::instrShow(QWidget *parent)
 }
 
 namespace {
+// A document that reads nothing: it notes every resource that rich text asks for and
+// answers with a blank, which the layout takes as it is. (The toolkit loads a name that
+// gets a null image as a file by itself, so the blank must not be null.)
+class guardedDocument : public QTextDocument
+{
+public:
+    QList<QPair<int, QUrl>> asked;
+
+protected:
+    QVariant loadResource(int type, const QUrl &name) override
+    {
+        asked.append({type, name});
+        return blank(type);
+    }
+
+public:
+    static QVariant blank(int type)
+    {
+        if (type != QTextDocument::ImageResource)
+            return QString();
+        QImage image(1, 1, QImage::Format_ARGB32);
+        image.fill(Qt::transparent);
+        return image;
+    }
+};
+
 // Room for a window frame with its title bar, which a screen's area must also hold.
 const QSize frame(8, 40);
 
@@ -28,7 +57,7 @@ QSize textSize(const QString &text, const QFont &font)
 {
     if (!Qt::mightBeRichText(text))
         return QFontMetrics(font).boundingRect(QRect(), Qt::TextExpandTabs, text).size();
-    QTextDocument document;
+    guardedDocument document;
     document.setDefaultFont(font);
     document.setDocumentMargin(0);
     document.setHtml(text);
@@ -42,6 +71,40 @@ QSize chrome(const QFont &font)
     return QSize(2 * line + 16, 2 * line + 40);
 }
 } // namespace
+
+void instrShow::setInstructions(const QString &text, const QString &pictureDir,
+                                const QStringList &pictures)
+{
+    if (Qt::mightBeRichText(text)) {
+        // Every name the text asks for, found on a document that reads nothing ...
+        guardedDocument probe;
+        probe.setHtml(text);
+        probe.size(); // the layout asks for the images
+        // ... is answered ahead in the label's own document, which keeps its resources
+        // across setText().
+        instrLabel->setText(QStringLiteral("<p></p>"));
+        QTextDocument *shown = instrLabel->findChild<QTextDocument *>();
+        for (const auto &resource : qAsConst(probe.asked)) {
+            const QUrl &name = resource.second;
+            const QString file = QFileInfo(name.path()).fileName();
+            QVariant answer = guardedDocument::blank(resource.first);
+            if (resource.first == QTextDocument::ImageResource && name.scheme().isEmpty()
+                && !name.path().contains(QLatin1String(".."))
+                && file.endsWith(QLatin1String(".jpg")) && pictures.contains(file.chopped(4))) {
+                QImageReader reader(pictureDir + QLatin1Char('/') + file);
+                const QSize size = reader.size();
+                if (size.width() > 2048 || size.height() > 2048) // the cap of a screen, not memory
+                    reader.setScaledSize(size.scaled(2048, 2048, Qt::KeepAspectRatio));
+                const QImage image = reader.read();
+                if (!image.isNull())
+                    answer = image;
+            }
+            if (shown)
+                shown->addResource(resource.first, name, answer);
+        }
+    }
+    instrLabel->setText(text);
+}
 
 QSize instrShow::roomFor(const QString &text, const QFont &font)
 {

@@ -14,8 +14,15 @@ class instrShow : public QWidget
 public:
     explicit instrShow(QWidget *parent = nullptr);
 
+    // Shows `text`. Rich text may show the test's own pictures, named by their file name
+    // ("a_x.jpg" or "img/a_x.jpg"), from `pictureDir`; nothing else is ever read from the disk
+    // for it: other names show nothing.
+    void setInstructions(const QString &text, const QString &pictureDir,
+                         const QStringList &pictures);
+
     // The screen area that instructions need to be shown whole and unwrapped above the start
-    // button: the text's own size and room for the button, the margins and a window frame.
+    // button: the text's own size (pictures in it not counted) and room for the button, the
+    // margins and a window frame.
     // quelvan-maketest --check warns with the same rule.
     static QSize roomFor(const QString &text, const QFont &font);
 

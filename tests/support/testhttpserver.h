@@ -21,6 +21,7 @@ public:
         ShortBody,          // announce the whole length, send half, close
         ResetMidBody,       // send half of the body, then reset the connection
         Silent,             // read the request and never answer
+        Gzipped,            // send the body as it is, labelled as gzip
     };
     struct Response
     {

@@ -18,7 +18,7 @@ TestSite TestSite::small(int slides)
         site.test += (i ? "<br>" : "") + (i % 2 ? slideB : slideA);
     site.tsInSeries = QByteArray::number(slides);
     int hue = 0;
-    for (const QString &name : {"a_x", "a_y", "a_z", "b_x", "b_y", "b_z", "fail"}) {
+    for (const QString name : {"a_x", "a_y", "a_z", "b_x", "b_y", "b_z", "fail"}) {
         QImage image(8, 8, QImage::Format_RGB32);
         image.fill(QColor::fromHsv(hue += 37, 200, name == QLatin1String("fail") ? 0 : 200));
         QBuffer buffer(&site.pictures[name]);

@@ -63,7 +63,9 @@ bool siteChecker::fetch(const QString &site, const QString &path, QByteArray *bo
     QEventLoop loop;
     QObject::connect(reply.get(), &QNetworkReply::finished, &loop, &QEventLoop::quit);
     loop.exec();
-    const QNetworkReply::NetworkError error = loading::replyError(reply.get());
+    const QNetworkReply::NetworkError error = loading::replyError(
+        reply.get(), path.startsWith(serverLayout::picturesPath()) ? loading::maxReplyBytes
+                                                                   : loading::maxDocumentBytes);
     if (error != QNetworkReply::NoError) {
         *why = QStringLiteral("error %1, %2").arg(int(error)).arg(reply->errorString());
         return false;

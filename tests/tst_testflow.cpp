@@ -16,6 +16,7 @@
 #include <QPointer>
 #include <QPushButton>
 #include <QScreen>
+#include <QTextDocument>
 #include <QTimer>
 #include <QtTest>
 
@@ -163,7 +164,7 @@ void tst_testflow::wholeRun()
     site.totalSeries = "3";
     site.tsInSeries = "2";
     site.pauseSeries = "10";
-    site.instr = "<b>Выберите</b> картинку";
+    site.instr = "<b>Выберите</b> картинку <img src=img/a_x.jpg>"; // a picture of the test
     site.serve(server);
 
     appOptions options = appOptions::defaults();
@@ -183,6 +184,9 @@ void tst_testflow::wholeRun()
     QTRY_VERIFY_WITH_TIMEOUT(qobject_cast<instrShow *>(w.centralWidget()), 10000);
     QTRY_VERIFY(!screen); // the download screen goes once the event loop has run
     QCOMPARE(w.instr->instrLabel->text(), QString::fromUtf8(site.instr));
+    const QVariant shown = w.instr->instrLabel->findChild<QTextDocument *>()->resource(
+        QTextDocument::ImageResource, QUrl("img/a_x.jpg"));
+    QCOMPARE(shown.value<QImage>().size(), QSize(8, 8));
     QTest::keyClick(w.focusWidget(), Qt::Key_Space);
     QVERIFY(QFile::exists(options.pictureDir + "/fail.jpg")
             && w.tester->buttons.at(4)->pictureDir == options.pictureDir);

@@ -4,12 +4,10 @@
 #include "maketest/sitewriter.h"
 #include "test/slidebutton.h"
 
-#include <QBuffer>
 #include <QDir>
 #include <QFile>
 #include <QImage>
 #include <QImageReader>
-#include <QImageWriter>
 #include <QPainter>
 #include <QSet>
 
@@ -115,11 +113,5 @@ QByteArray pictureFolder::sitePicture(QIODevice *source, int size, QString *erro
     painter.setRenderHint(QPainter::SmoothPixmapTransform);
     painter.drawImage(QRect(QPoint(0, 0), out), image);
     painter.end();
-    QByteArray bytes;
-    QBuffer buffer(&bytes);
-    buffer.open(QIODevice::WriteOnly);
-    QImageWriter writer(&buffer, "jpeg");
-    writer.setQuality(90);
-    writer.write(clean);
-    return bytes;
+    return siteWriter::encodeJpeg(clean);
 }

@@ -66,7 +66,9 @@ QPainterPath shapePath(int shape, qreal s)
     return path;
 }
 
-QByteArray encodeJpeg(const QImage &image)
+} // namespace
+
+QByteArray siteWriter::encodeJpeg(const QImage &image)
 {
     QByteArray bytes;
     QBuffer buffer(&bytes);
@@ -76,6 +78,8 @@ QByteArray encodeJpeg(const QImage &image)
     writer.write(image);
     return bytes;
 }
+
+namespace {
 
 bool writeFile(const QString &path, const QByteArray &data, QString *error)
 {

@@ -2,6 +2,7 @@
 #define SITEWRITER_H
 
 #include <QByteArray>
+#include <QImage>
 #include <QMap>
 #include <QString>
 #include <QStringList>
@@ -50,6 +51,8 @@ public:
     QString defaultInstructions() const;
     QByteArray drawPicture(int shape, int colour) const;
     QByteArray drawFail() const;
+    // A picture as the sites hold them: JPEG at quality 90.
+    static QByteArray encodeJpeg(const QImage &image);
 
 private:
     QString makeTestText() const;

@@ -175,8 +175,8 @@ void tst_maketest::ownPictures_data()
     QTest::newRow("a name Windows cannot store")
         << QStringList{"a_x:.png"} + set
         << "a_x:.png: not usable as a picture name (it cannot be stored on Windows)";
-    QTest::newRow("too small") << QStringList(set.mid(0, 2) + set.mid(4, 2))
-                               << "too few values: 2 first x 2 second; slides with three "
+    QTest::newRow("too small") << QStringList(set.mid(0, 3) + set.mid(4, 3))
+                               << "too few values: 2 first x 3 second; slides with three "
                                   "different wrong answers need (first - 1) x (second - 1) >= 3, "
                                   "for example 2 x 4 or 3 x 3";
 }

@@ -3,6 +3,7 @@
 #include "app/logcategories.h"
 #include "results/trialrecord.h"
 
+#include <QBuffer>
 #include <QDir>
 #include <QImage>
 #include <QSaveFile>
@@ -110,8 +111,14 @@ void resultsWriter::graph(const QImage &image)
 {
     if (stem.isEmpty())
         return; // nothing of this run could be written
+    // Encoded in memory first: the PNG library jumps out of a failed write past its
+    // clean-up, and a full disk is what this folder may well be.
+    QByteArray png;
+    QBuffer buffer(&png);
+    buffer.open(QIODevice::WriteOnly);
+    image.save(&buffer, "PNG");
     QSaveFile file(folder + QLatin1Char('/') + stem + QLatin1String("_graph.png"));
-    if (!file.open(QIODevice::WriteOnly) || !image.save(&file, "PNG") || !file.commit())
+    if (!file.open(QIODevice::WriteOnly) || file.write(png) != png.size() || !file.commit())
         fail(file.fileName());
 }
 

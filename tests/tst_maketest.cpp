@@ -217,7 +217,8 @@ void tst_maketest::ownPictures()
         QCOMPARE(TestSite::readFile(img + f),
                  TestSite::readFile(dir.path() + "/again/quelvan/img/" + f));
     QTextStream none(stdout);
-    QCOMPARE(int(siteChecker(none).check(dir.path() + "/site")), 0);
+    siteChecker checker(none); // usable, and one right answer on every slide: no warning
+    QCOMPARE(int(checker.check(dir.path() + "/site")) + checker.warnings, 0);
 }
 
 QTEST_MAIN(tst_maketest)

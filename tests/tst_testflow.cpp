@@ -229,10 +229,11 @@ void tst_testflow::wholeRun()
     tick(60000); // a stray tick changes nothing
     QVERIFY(w.tester == third && w.tekSeries == 3 && !w.pauseTimer->isActive());
 
-    // Series 3: time out, wrong; then the graph, and every replaced screen is gone.
+    // Series 3: time out, the sample (never right); then the graph, and every replaced
+    // screen is gone.
     msClock::advanceFake(5001);
     w.tester->timerStep();
-    click(3);
+    click(0);
     auto *graph = w.findChild<conclGraph *>();
     QCOMPARE(graph->values, (QList<float>{100, 50, 0}));
     QTRY_VERIFY(!pause);
@@ -244,7 +245,7 @@ void tst_testflow::wholeRun()
              "response_picture,correct,timed_out,rt_ms,slide_time_ms\r\n"
              "P-1,T,S,1,1,1,a_x,1,b_x,1,0,700,5000\r\nP-1,T,S,1,2,2,b_y,2,b_z,1,0,300,5000\r\n"
              "P-1,T,S,2,1,3,a_x,4,fail,1,0,0,5000\r\nP-1,T,S,2,2,4,b_y,3,a_x,0,0,0,5000\r\n"
-             "P-1,T,S,3,1,5,a_x,,,0,1,65001,5000\r\nP-1,T,S,3,2,6,b_y,3,a_x,0,0,0,5000\r\n");
+             "P-1,T,S,3,1,5,a_x,,,0,1,65001,5000\r\nP-1,T,S,3,2,6,b_y,0,b_y,0,0,0,5000\r\n");
     QCOMPARE(file("_series.csv"),
              "participant,run_start,series,slides,right,score_percent,mean_rt_ms\r\n"
              "P-1,T,1,2,2,100,500\r\nP-1,T,2,2,1,50,0\r\nP-1,T,3,2,0,0,0\r\n");

@@ -138,7 +138,8 @@ void tst_hostile::matrix_data()
     row("picture: a page, not a picture", picture, Body, 200, "<html>Not found</html>",
         netError.arg(399));
     row("instr: /dev/zero, a file outside img, ../", doc("instr"), Body, 200,
-        "<img src=/dev/zero><img src=\"file://" + outside.path().toUtf8()
+        "<img src=/dev/zero><img src=\"file://" + outside.path().toUtf8() + "/big.jpg\"><img src=\""
+            + outside.path().toUtf8()
             + "/big.jpg\">"
               "<p style=\"background-image: url(/dev/zero)\"><img src=img/../a_x.jpg>",
         statusLine(5));

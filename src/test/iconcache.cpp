@@ -22,9 +22,13 @@ QPixmap iconCache::icon(const QString &path, int side, qreal dpr)
     if (!kept.isNull() && qFuzzyCompare(kept.devicePixelRatio(), dpr))
         return kept;
     const QPixmap pixmap = decode(path, side, dpr);
-    const qint64 size = qint64(pixmap.width()) * pixmap.height() * pixmap.depth() / 8;
-    if (!pixmap.isNull() && bytes + size <= budget) {
-        bytes += size - qint64(kept.width()) * kept.height() * kept.depth() / 8;
+    const auto weight = [](const QPixmap &p) {
+        return qint64(p.width()) * p.height() * p.depth() / 8;
+    };
+    // A picture kept at another ratio makes room for this one.
+    const qint64 after = bytes - weight(kept) + weight(pixmap);
+    if (!pixmap.isNull() && after <= budget) {
+        bytes = after;
         icons.insert(path, pixmap);
     }
     return pixmap;

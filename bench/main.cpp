@@ -4,7 +4,6 @@
 
 #include <QApplication>
 #include <QFileInfo>
-#include <QLoggingCategory>
 #include <QTextStream>
 
 #include <cstdio>
@@ -23,7 +22,6 @@ int main(int argc, char *argv[])
 {
     qInstallMessageHandler(quietHandler);
     QApplication app(argc, argv);
-    QLoggingCategory::setFilterRules(QStringLiteral("quelvan.*.debug=false"));
 
     bench::Config c;
     c.selfPath = QCoreApplication::applicationFilePath();

@@ -6,6 +6,8 @@
 #include "test/testparser.h"
 #include "test/variant.h"
 
+#include <QBuffer>
+#include <QDataStream>
 #include <QDir>
 #include <QProcess>
 #include <QTemporaryDir>
@@ -96,7 +98,25 @@ void tst_maketest::checkFindsFaults_data()
         "warning: test.php, line 1: 2 right answers among buttons 1 to 4");
     row("test.php", "[circle,red][square,blue][square,blue][square,blue][square,green]", C::Ok,
         "warning: test.php, line 1: 0 right answers among buttons 1 to 4");
-    row("img/fail.jpg", "GIF89a", C::Ok, "warning: quelvan/img/fail.jpg: not a JPEG picture");
+    // What the client refuses as a picture or a document; what it shows but needs no JPEG.
+    QByteArray png, bmp;
+    QBuffer buffer(&png);
+    buffer.open(QIODevice::WriteOnly);
+    QImage(8, 8, QImage::Format_RGB32).save(&buffer, "PNG");
+    QDataStream header(&bmp, QIODevice::WriteOnly);
+    header.setByteOrder(QDataStream::LittleEndian);
+    header << quint16(0x4D42) << quint32(54) << quint32(0) << quint32(54) << quint32(40)
+           << qint32(6000) << qint32(6000) << quint16(1) << quint16(24) << quint32(0) << quint32(0)
+           << quint32(0) << quint32(0) << quint32(0) << quint32(0);
+    row("img/fail.jpg", png, C::Ok, "warning: quelvan/img/fail.jpg: not a JPEG picture");
+    row("img/fail.jpg", "<html>Not found</html>", C::NotAPicture,
+        "error: quelvan/img/fail.jpg: not a JPEG, PNG, GIF or BMP picture that can be decoded; "
+        "quelvan stops there with error 399");
+    row("img/fail.jpg", bmp, C::TooManyPixels,
+        "error: quelvan/img/fail.jpg: over the 32 megapixels a picture may have");
+    row("test.php", QByteArray((1 << 20) + 1, ' '), C::OverCap,
+        "error: quelvan/test.php: over the 1 MiB a document may have; quelvan stops there with "
+        "error 5");
     row("instr.php", QByteArray("Нажмите на картинку. ").repeated(60), C::Ok,
         "on a 1024 x 768 screen quelvan wraps them");
     row("instr.php", QByteArray("<p>строка</p>").repeated(80), C::Ok,

@@ -80,7 +80,7 @@ void tst_realpeers::initTestCase()
     if (const passwd *pw = geteuid() == 0 ? getpwnam("proxy") : nullptr)
         for (const QString &f : {d, d + "/passwd", d + "/squid.conf"})
             QVERIFY(::chown(QFile::encodeName(f).constData(), pw->pw_uid, pw->pw_gid) == 0);
-    squid.start(program, {"-N", "-f", d + "/squid.conf"});
+    TestSite::startServer(squid, program, {"-N", "-f", d + "/squid.conf"});
     QVERIFY(TestSite::waitForPort(squidPort));
 }
 
@@ -145,8 +145,7 @@ void tst_realpeers::download()
         QVERIFY(TestSite::writeFile(QStringLiteral("img/a_x.jpg"), older));
         if (mount == QLatin1String("ro"))
             QCOMPARE(QProcess::execute("mount", {"-o", "remount,ro", img}), 0);
-        site.pictures.insert(QStringLiteral("a_x"),
-                             "\xFF\xD8\xFF" + QByteArray(60000, 'n')); // too big
+        site.pictures[QStringLiteral("a_x")] += QByteArray(60000, 'n'); // too big
     }
     origin.reset();
     site.serve(origin);

@@ -52,7 +52,7 @@ SITE="$WORK/site"
 
 # The installed client: its version, a refused address, and a whole download from a site
 # on 127.0.0.1 chosen at run time, into a chosen folder.
-export QT_QPA_PLATFORM=offscreen QT_LOGGING_RULES="quelvan.*.debug=false"
+export QT_QPA_PLATFORM=offscreen
 /usr/bin/quelvan --version | grep -q "^quelvan " || {
     echo "package.sh: quelvan --version printed no version" >&2
     exit 1

@@ -54,5 +54,4 @@ fi
 # quelvan stores the pictures in img/ below its working folder.
 mkdir -p "$BUILD_DIR/run"
 cd "$BUILD_DIR/run"
-QT_LOGGING_RULES="${QT_LOGGING_RULES:-quelvan.*.debug=false}" ../src/quelvan \
-    --server "http://127.0.0.1:$PORT"
+../src/quelvan --server "http://127.0.0.1:$PORT"

@@ -10,7 +10,10 @@ BUILD_DIR=build-tests
 BUILD_TYPE=RelWithDebInfo
 SANITIZE=OFF
 QT6=OFF
-QT_PACKAGES="qtbase5-dev qtbase5-dev-tools libqt5network5 libqt5test5"
+# With the image plugins a participant's desktop has (SVG, WebP, TIFF ...), so that the
+# suite sees every format a plugin could claim.
+QT_PACKAGES="qtbase5-dev qtbase5-dev-tools libqt5network5 libqt5test5 libqt5svg5 \
+    qt5-image-formats-plugins"
 case "${1:-}" in
 --sanitize)
     BUILD_DIR=build-asan
@@ -20,7 +23,7 @@ case "${1:-}" in
 --qt6)
     BUILD_DIR=build-qt6
     QT6=ON
-    QT_PACKAGES="qt6-base-dev qt6-base-dev-tools libgl-dev"
+    QT_PACKAGES="qt6-base-dev qt6-base-dev-tools libgl-dev libqt6svg6 qt6-image-formats-plugins"
     ;;
 "") ;;
 *)

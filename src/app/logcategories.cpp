@@ -1,6 +1,9 @@
 #include "app/logcategories.h"
 
-Q_LOGGING_CATEGORY(lcFlow, "quelvan.flow")
-Q_LOGGING_CATEGORY(lcDownload, "quelvan.download")
-Q_LOGGING_CATEGORY(lcRun, "quelvan.run")
-Q_LOGGING_CATEGORY(lcResults, "quelvan.results")
+// Warnings only by default: debug lines would print the test text, answers included, on
+// any terminal quelvan is started from. QT_LOGGING_RULES turns them on.
+
+Q_LOGGING_CATEGORY(lcFlow, "quelvan.flow", QtWarningMsg)
+Q_LOGGING_CATEGORY(lcDownload, "quelvan.download", QtWarningMsg)
+Q_LOGGING_CATEGORY(lcRun, "quelvan.run", QtWarningMsg)
+Q_LOGGING_CATEGORY(lcResults, "quelvan.results", QtWarningMsg)

@@ -3,8 +3,8 @@
 
 #include <QLoggingCategory>
 
-// One category per subsystem, so QT_LOGGING_RULES can select or silence each,
-// for example QT_LOGGING_RULES="quelvan.download.debug=false".
+// One category per subsystem, so QT_LOGGING_RULES can select each, for example
+// QT_LOGGING_RULES="quelvan.download.debug=true".
 Q_DECLARE_LOGGING_CATEGORY(lcFlow)
 Q_DECLARE_LOGGING_CATEGORY(lcDownload)
 Q_DECLARE_LOGGING_CATEGORY(lcRun)

@@ -2,15 +2,19 @@
 
 #include "app/logcategories.h"
 #include "download/serverlayout.h"
+#include "test/picturedecoder.h"
 
-#include <QBuffer>
 #include <QFile>
 #include <QFileInfo>
-#include <QImageReader>
 #include <QNetworkAccessManager>
 #include <QNetworkReply>
 #include <QNetworkRequest>
 #include <QUrl>
+
+namespace {
+// Set on an answer aborted at its cap: its error alone cannot tell it from a timeout.
+const char *const overCapProperty = "quelvanOverCap";
+} // namespace
 
 loading::loading(QObject *parent)
     : QObject(parent),
@@ -25,14 +29,6 @@ QString loading::decodeText(QByteArray body)
     if (nul >= 0)
         body.truncate(nul);
     return QString::fromUtf8(body);
-}
-
-bool loading::isPicture(const QByteArray &data)
-{
-    QBuffer buffer;
-    buffer.setData(data);
-    buffer.open(QIODevice::ReadOnly);
-    return QImageReader(&buffer).canRead();
 }
 
 bool loading::storePicture(const QString &path, const QByteArray &data)
@@ -82,13 +78,49 @@ QNetworkRequest loading::request(const QString &url, int timeout)
     return request;
 }
 
+QNetworkReply *loading::get(QNetworkAccessManager *manager, const QString &url, int timeout,
+                            qint64 limit)
+{
+    QNetworkReply *reply = manager->get(request(url, timeout));
+    // readyRead, not downloadProgress: the latter is throttled and may first come when
+    // the whole answer is already in memory.
+    connect(reply, &QNetworkReply::readyRead, reply, [reply, limit] {
+        if (reply->bytesAvailable() > limit && reply->isRunning()) {
+            qCWarning(lcDownload) << "answer exceeds" << limit << "bytes, aborted";
+            reply->setProperty(overCapProperty, true);
+            reply->abort();
+        }
+    });
+    return reply;
+}
+
+bool loading::isOverCap(const QNetworkReply *reply, qint64 limit)
+{
+    // An answer that ended past the cap before it could be aborted counts as aborted too.
+    return reply->property(overCapProperty).toBool() || reply->bytesAvailable() > limit;
+}
+
+bool loading::isCompressed(const QNetworkReply *reply)
+{
+    static const QList<QByteArray> packed{"gzip", "x-gzip", "deflate", "br", "compress", "zstd"};
+    const QList<QByteArray> codings = reply->rawHeader("Content-Encoding").toLower().split(',');
+    for (const QByteArray &coding : codings) {
+        if (packed.contains(coding.trimmed()))
+            return true;
+    }
+    return false;
+}
+
 QNetworkReply::NetworkError loading::replyError(QNetworkReply *reply, qint64 limit)
 {
+    if (isOverCap(reply, limit))
+        return QNetworkReply::OperationCanceledError;
     if (reply->error() != QNetworkReply::NoError)
         return reply->error();
-    // An answer that ended past the cap before it could be aborted counts as aborted.
-    if (reply->bytesAvailable() > limit)
-        return QNetworkReply::OperationCanceledError;
+    // Asked for identity, a server may compress all the same: such bytes are neither the
+    // document nor the picture, and unpacking them is what the cap must prevent.
+    if (isCompressed(reply))
+        return QNetworkReply::ProtocolFailure;
     // A redirect that was not followed (no usable Location) has only the server's "moved"
     // page as its body, which must not become a picture or a document.
     const int status = reply->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt();
@@ -103,16 +135,7 @@ bool loading::load(QString url)
         return false;
 
     connect(manager, &QNetworkAccessManager::finished, this, &loading::replyFinished);
-    QNetworkReply *reply = manager->get(request(url, transferTimeout));
-    // readyRead, not downloadProgress: the latter is throttled and may first come when
-    // the whole answer is already in memory.
-    const qint64 limit = fileMode ? maxReplyBytes : maxDocumentBytes;
-    connect(reply, &QNetworkReply::readyRead, this, [reply, limit] {
-        if (reply->bytesAvailable() > limit && reply->isRunning()) {
-            qCWarning(lcDownload) << "answer exceeds" << limit << "bytes, aborted";
-            reply->abort();
-        }
-    });
+    get(manager, url, transferTimeout, fileMode ? maxReplyBytes : maxDocumentBytes);
 
     busy = true;
     replyText.clear();
@@ -130,8 +153,14 @@ void loading::replyFinished(QNetworkReply *reply)
     const QByteArray body = error == QNetworkReply::NoError ? reply->readAll() : QByteArray();
     // A "picture" that is none, such as a web server's page for a missing file, would show
     // as an empty button and be scored as if nothing were wrong.
-    if (fileMode && error == QNetworkReply::NoError && !isPicture(body))
-        error = QNetworkReply::ProtocolFailure;
+    if (fileMode && error == QNetworkReply::NoError) {
+        const pictureDecoder::Verdict verdict = pictureDecoder::check(body);
+        if (verdict != pictureDecoder::Fine) {
+            qCWarning(lcDownload) << reply->url().toDisplayString()
+                                  << "refused:" << pictureDecoder::describe(verdict);
+            error = QNetworkReply::ProtocolFailure;
+        }
+    }
     if (error != QNetworkReply::NoError) {
         netError = true;
         statusText = QStringLiteral("Ошибка сетевого соединения:%1  \n По запросу:%2")

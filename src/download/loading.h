@@ -32,14 +32,19 @@ public:
     // A GET of `url` as the client makes it: redirects followed when no less safe, at most
     // maxRedirects of them, and ended after `timeout` ms without a byte.
     static QNetworkRequest request(const QString &url, int timeout);
-    // The error of a finished answer, counting an answer past `limit` bytes as aborted and a
-    // redirect that was not followed as a protocol failure.
+    // Sends that GET and aborts the answer once it grows past `limit` bytes.
+    static QNetworkReply *get(QNetworkAccessManager *manager, const QString &url, int timeout,
+                              qint64 limit);
+    // The error of a finished answer, counting an answer past `limit` bytes as aborted, and a
+    // compressed answer or a redirect that was not followed as a protocol failure.
     static QNetworkReply::NetworkError replyError(QNetworkReply *reply, qint64 limit);
+    // Whether an answer went past `limit`, and whether it came compressed (gzip, deflate,
+    // br, compress or zstd, in any case).
+    static bool isOverCap(const QNetworkReply *reply, qint64 limit);
+    static bool isCompressed(const QNetworkReply *reply);
 
     // A text document as the client reads it: UTF-8 up to the first NUL byte.
     static QString decodeText(QByteArray body);
-    // True when the toolkit can read `data` as a picture.
-    static bool isPicture(const QByteArray &data);
     // Writes a picture so that a failed or short write leaves any older file as it was.
     static bool storePicture(const QString &path, const QByteArray &data);
 

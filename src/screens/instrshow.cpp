@@ -1,13 +1,15 @@
 #include "screens/instrshow.h"
 
+#include "test/picturedecoder.h"
+
 #include <QFileInfo>
 #include <QFontMetrics>
 #include <QImage>
-#include <QImageReader>
 #include <QLabel>
 #include <QPushButton>
 #include <QScrollArea>
 #include <QTextDocument>
+#include <QTextFormat>
 #include <QVBoxLayout>
 #include <QtMath>
 
@@ -76,34 +78,58 @@ void instrShow::setInstructions(const QString &text, const QString &pictureDir,
                                 const QStringList &pictures)
 {
     if (Qt::mightBeRichText(text)) {
-        // Every name the text asks for, found on a document that reads nothing ...
+        // Every name the text holds, found on a document that reads nothing: those asked for
+        // while parsing and laying out (style sheets, backgrounds, images without a size) ...
         guardedDocument probe;
         probe.setHtml(text);
-        probe.size(); // the layout asks for the images
-        // ... is answered ahead in the label's own document, which keeps its resources
-        // across setText().
+        probe.size();
+        QList<QPair<int, QUrl>> names = probe.asked;
+        // ... and those the label would only ask for when painting: every image, and every
+        // background of a block, frame, table, cell or span, however the text nests them.
+        const QVector<QTextFormat> formats = probe.allFormats();
+        for (const QTextFormat &format : formats) {
+            if (format.isImageFormat())
+                names.append(
+                    {QTextDocument::ImageResource, imageUrl(format.toImageFormat().name())});
+            if (format.hasProperty(QTextFormat::BackgroundImageUrl))
+                names.append({QTextDocument::ImageResource,
+                              imageUrl(format.stringProperty(QTextFormat::BackgroundImageUrl))});
+        }
+        // All are answered ahead in the label's own document, which keeps its resources
+        // across setText(): the test's pictures from the picture folder, a blank for the rest.
         instrLabel->setText(QStringLiteral("<p></p>"));
         QTextDocument *shown = instrLabel->findChild<QTextDocument *>();
-        for (const auto &resource : qAsConst(probe.asked)) {
-            const QUrl &name = resource.second;
-            const QString file = QFileInfo(name.path()).fileName();
-            QVariant answer = guardedDocument::blank(resource.first);
-            if (resource.first == QTextDocument::ImageResource && name.scheme().isEmpty()
-                && !name.path().contains(QLatin1String(".."))
-                && file.endsWith(QLatin1String(".jpg")) && pictures.contains(file.chopped(4))) {
-                QImageReader reader(pictureDir + QLatin1Char('/') + file);
-                const QSize size = reader.size();
-                if (size.width() > 2048 || size.height() > 2048) // the cap of a screen, not memory
-                    reader.setScaledSize(size.scaled(2048, 2048, Qt::KeepAspectRatio));
-                const QImage image = reader.read();
-                if (!image.isNull())
-                    answer = image;
-            }
+        for (const auto &resource : qAsConst(names)) {
             if (shown)
-                shown->addResource(resource.first, name, answer);
+                shown->addResource(resource.first, resource.second,
+                                   answer(resource.first, resource.second, pictureDir, pictures));
         }
     }
     instrLabel->setText(text);
+}
+
+QUrl instrShow::imageUrl(QString name)
+{
+    // As the layout turns an image's name into the address it asks for.
+    if (name.startsWith(QLatin1String(":/")))
+        name.prepend(QLatin1String("qrc"));
+    return QUrl(name);
+}
+
+QVariant instrShow::answer(int type, const QUrl &name, const QString &pictureDir,
+                           const QStringList &pictures)
+{
+    const QString file = QFileInfo(name.path()).fileName();
+    if (type == QTextDocument::ImageResource && name.scheme().isEmpty()
+        && !name.path().contains(QLatin1String("..")) && file.endsWith(QLatin1String(".jpg"))
+        && pictures.contains(file.chopped(4))) {
+        // At most a screen's size; never over the pixel cap.
+        const QImage image =
+            pictureDecoder::decode(pictureDir + QLatin1Char('/') + file, QSize(2048, 2048));
+        if (!image.isNull())
+            return image;
+    }
+    return guardedDocument::blank(type);
 }
 
 QSize instrShow::roomFor(const QString &text, const QFont &font)

@@ -1,6 +1,8 @@
 #ifndef INSTRSHOW_H
 #define INSTRSHOW_H
 
+#include <QUrl>
+#include <QVariant>
 #include <QWidget>
 
 class QFont;
@@ -33,6 +35,13 @@ public:
 
     QLabel *instrLabel;
     QPushButton *startButton;
+
+private:
+    static QUrl imageUrl(QString name);
+    // What the instructions get for a resource: the test's picture named by its file name,
+    // or a blank that reads nothing.
+    static QVariant answer(int type, const QUrl &name, const QString &pictureDir,
+                           const QStringList &pictures);
 };
 
 #endif // INSTRSHOW_H

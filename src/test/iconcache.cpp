@@ -1,17 +1,12 @@
 #include "test/iconcache.h"
 
-#include <QImageReader>
+#include "test/picturedecoder.h"
 
 QPixmap iconCache::decode(const QString &path, int side, qreal dpr)
 {
     // Never larger than the icon in device pixels, so a large picture is decoded at reduced
-    // size (JPEG decodes scale almost for free) and held small.
-    const QSize box = QSize(side, side) * dpr;
-    QImageReader reader(path);
-    const QSize size = reader.size();
-    if (size.isValid() && (size.width() > box.width() || size.height() > box.height()))
-        reader.setScaledSize(size.scaled(box, Qt::KeepAspectRatio));
-    QPixmap pixmap = QPixmap::fromImage(reader.read());
+    // size and held small.
+    QPixmap pixmap = QPixmap::fromImage(pictureDecoder::decode(path, QSize(side, side) * dpr));
     pixmap.setDevicePixelRatio(dpr);
     return pixmap;
 }

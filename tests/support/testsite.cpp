@@ -6,6 +6,7 @@
 #include <QBuffer>
 #include <QDir>
 #include <QImage>
+#include <QProcess>
 #include <QTcpServer>
 #include <QTcpSocket>
 #include <QtTest>
@@ -77,6 +78,17 @@ bool TestSite::waitForPort(quint16 port)
             return s.waitForConnected(200);
         },
         20000);
+}
+
+void TestSite::startServer(QProcess &process, const QString &program, const QStringList &arguments)
+{
+    // A shell between: a watcher reads the shell's standard input, a pipe from this process,
+    // and ends the server when the pipe closes, which the kernel does even after a crash or
+    // a kill by the test driver.
+    const QString script = QStringLiteral("exec 3<&0; \"$@\" </dev/null 3<&- & pid=$!; "
+                                          "(cat <&3; kill $pid) >/dev/null 2>&1 & exec 3<&-; "
+                                          "trap 'kill $pid; wait $pid; exit 143' TERM; wait $pid");
+    process.start(QStringLiteral("sh"), QStringList{"-c", script, "sh", program} + arguments);
 }
 
 WorkDir::WorkDir() : previous(QDir::currentPath())

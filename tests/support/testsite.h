@@ -4,6 +4,7 @@
 #include <QMap>
 #include <QTemporaryDir>
 
+class QProcess;
 class TestHttpServer;
 
 // The documents and pictures of one test, as a test server would publish them, and the
@@ -31,6 +32,10 @@ struct TestSite
     // A port on 127.0.0.1 that nothing listens on, and a wait until one accepts.
     static quint16 freePort();
     static bool waitForPort(quint16 port);
+    // Starts a server that ends with this process however it ends, failed or killed; the
+    // process object stands for it (terminate() stops it).
+    static void startServer(QProcess &process, const QString &program,
+                            const QStringList &arguments);
 };
 
 // A fresh temporary folder as the working directory for as long as the object lives;

@@ -82,7 +82,7 @@ QString TlsServer::start(const TestSite &site)
     file.close();
 
     nginx.setProcessChannelMode(QProcess::MergedChannels);
-    nginx.start(program, {"-c", file.fileName(), "-p", d});
+    TestSite::startServer(nginx, program, {"-c", file.fileName(), "-p", d});
     if (!TestSite::waitForPort(ports[Plain]) || nginx.state() == QProcess::NotRunning)
         return QStringLiteral("nginx did not start: ") + QString::fromUtf8(nginx.readAll());
     return QString();

@@ -5,7 +5,6 @@
 
 #include <QCommandLineParser>
 #include <QGuiApplication>
-#include <QLoggingCategory>
 #include <QTextStream>
 
 #include <cstdio>
@@ -16,8 +15,6 @@ int main(int argc, char *argv[])
     if (!qEnvironmentVariableIsSet("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
     QGuiApplication app(argc, argv);
-    // The client's parsing logs every match; QT_LOGGING_RULES still overrides this.
-    QLoggingCategory::setFilterRules(QStringLiteral("quelvan.*.debug=false"));
     QCoreApplication::setApplicationName(QStringLiteral("quelvan-maketest"));
     QCoreApplication::setApplicationVersion(QStringLiteral(QUELVAN_VERSION));
 
@@ -28,8 +25,10 @@ int main(int argc, char *argv[])
         "what would stop quelvan.\n\nExit codes of --check: 0 usable (warnings allowed), 2 a "
         "document cannot be read, 3 a number is not an integer, 4 pars.php lacks exactly two "
         "groups, 5 an unsafe picture name, 6 a slide with one to four variants, 7 too few "
-        "slides, 8 a missing picture. 1: wrong usage, a bad option value, refused pictures or "
-        "a site that cannot be written; nothing is written then."));
+        "slides, 8 a missing picture, 9 a picture quelvan refuses (not a whole JPEG, PNG, GIF "
+        "or BMP), 10 a picture over 32 megapixels, 11 a document over 1 MiB or a picture over "
+        "64 MiB. 1: wrong usage, a bad option value, refused pictures or a site that cannot be "
+        "written; nothing is written then."));
     parser.addHelpOption();
     parser.addVersionOption();
     const siteOptions defaults;

@@ -5,6 +5,7 @@
 #include "download/serverlayout.h"
 #include "maketest/picturefolder.h"
 #include "screens/instrshow.h"
+#include "test/picturedecoder.h"
 #include "test/slidedata.h"
 #include "test/testparser.h"
 #include "test/variant.h"
@@ -47,27 +48,46 @@ void siteChecker::warning(const QString &message)
 
 bool siteChecker::fetch(const QString &site, const QString &path, QByteArray *body, QString *why)
 {
+    const bool picture = path.startsWith(serverLayout::picturesPath());
+    const qint64 limit = picture ? loading::maxReplyBytes : loading::maxDocumentBytes;
+    const auto overCap = [&] {
+        why->clear();
+        error(OverCap, QStringLiteral("%1: over the %2 MiB a %3 may have; quelvan stops there "
+                                      "with error 5")
+                           .arg(path.mid(1))
+                           .arg(limit >> 20)
+                           .arg(picture ? QStringLiteral("picture") : QStringLiteral("document")));
+        return false;
+    };
     if (!isHttp(site)) {
         QFile f(site + path);
         if (!f.open(QIODevice::ReadOnly)) {
             *why = f.errorString();
             return false;
         }
+        if (f.size() > limit)
+            return overCap();
         *body = f.readAll();
         return true;
     }
 
-    // Fetched as the client fetches: the same redirects followed, the same silence refused.
+    // Fetched as the client fetches: the same redirects followed, the same silence, caps
+    // and compression refused.
     std::unique_ptr<QNetworkReply> reply(
-        manager.get(loading::request(site + path, loading::defaultTransferTimeout)));
+        loading::get(&manager, site + path, loading::defaultTransferTimeout, limit));
     QEventLoop loop;
     QObject::connect(reply.get(), &QNetworkReply::finished, &loop, &QEventLoop::quit);
     loop.exec();
-    const QNetworkReply::NetworkError error = loading::replyError(
-        reply.get(), path.startsWith(serverLayout::picturesPath()) ? loading::maxReplyBytes
-                                                                   : loading::maxDocumentBytes);
+    if (loading::isOverCap(reply.get(), limit))
+        return overCap();
+    const QNetworkReply::NetworkError error = loading::replyError(reply.get(), limit);
     if (error != QNetworkReply::NoError) {
-        *why = QStringLiteral("error %1, %2").arg(int(error)).arg(reply->errorString());
+        *why = QStringLiteral("error %1, %2")
+                   .arg(int(error))
+                   .arg(loading::isCompressed(reply.get())
+                            ? QStringLiteral("sent compressed (Content-Encoding: %1)")
+                                  .arg(QString::fromLatin1(reply->rawHeader("Content-Encoding")))
+                            : reply->errorString());
         return false;
     }
     *body = reply->readAll();
@@ -88,7 +108,8 @@ siteChecker::Result siteChecker::check(const QString &siteArg)
         QByteArray body;
         QString why;
         if (!fetch(site, path, &body, &why)) {
-            error(Unreadable, QStringLiteral("%1: cannot be read (%2)").arg(path.mid(1), why));
+            if (!why.isEmpty())
+                error(Unreadable, QStringLiteral("%1: cannot be read (%2)").arg(path.mid(1), why));
             continue;
         }
         if (body.contains('\0'))
@@ -214,11 +235,21 @@ siteChecker::Result siteChecker::check(const QString &siteArg)
         QString why;
         const QString path = serverLayout::picturePath(n);
         if (!fetch(site, path, &body, &why)) {
-            error(MissingPicture, QStringLiteral("%1: missing (%2); the download would stop there")
-                                      .arg(path.mid(1), why));
+            if (!why.isEmpty())
+                error(MissingPicture,
+                      QStringLiteral("%1: missing (%2); the download would stop there")
+                          .arg(path.mid(1), why));
             continue;
         }
-        if (!body.startsWith("\xFF\xD8\xFF"))
+        // The client's own check of a picture answer.
+        const pictureDecoder::Verdict verdict = pictureDecoder::check(body);
+        if (verdict != pictureDecoder::Fine) {
+            error(verdict == pictureDecoder::TooManyPixels ? TooManyPixels : NotAPicture,
+                  QStringLiteral("%1: %2; quelvan stops there with error 399")
+                      .arg(path.mid(1), pictureDecoder::describe(verdict)));
+            continue;
+        }
+        if (pictureDecoder::formatOf(body) != "jpeg")
             warning(QStringLiteral("%1: not a JPEG picture").arg(path.mid(1)));
         QBuffer buffer(&body);
         buffer.open(QIODevice::ReadOnly);

@@ -25,6 +25,9 @@ public:
         ShortSlide = 6,     // a line with one to four variants
         TooFewSlides = 7,   // fewer than ts_in_series x totalseries slides
         MissingPicture = 8, // a picture a slide needs that the site lacks or pars omits
+        NotAPicture = 9,    // an answer the client refuses as a picture (format, cut JPEG)
+        TooManyPixels = 10, // a picture over the client's pixel cap
+        OverCap = 11,       // a document or picture over the client's byte cap
     };
 
     explicit siteChecker(QTextStream &out);
@@ -37,6 +40,8 @@ public:
     qint64 totalBytes = 0; // of the documents and pictures a participant downloads
 
 private:
+    // Reads a document or picture as the client would; false with *why set when it cannot
+    // be read, or with *why empty when it is over its cap (reported here).
     bool fetch(const QString &site, const QString &path, QByteArray *body, QString *why);
     void error(Result kind, const QString &message);
     void warning(const QString &message);

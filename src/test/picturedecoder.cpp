@@ -1,0 +1,89 @@
+#include "test/picturedecoder.h"
+
+#include "test/slidebutton.h"
+
+#include <QBuffer>
+#include <QFile>
+#include <QImageReader>
+
+QByteArray pictureDecoder::formatOf(const QByteArray &head)
+{
+    if (head.startsWith("\xFF\xD8\xFF"))
+        return QByteArrayLiteral("jpeg");
+    if (head.startsWith("\x89PNG\r\n\x1A\n"))
+        return QByteArrayLiteral("png");
+    if (head.startsWith("GIF87a") || head.startsWith("GIF89a"))
+        return QByteArrayLiteral("gif");
+    if (head.startsWith("BM"))
+        return QByteArrayLiteral("bmp");
+    return QByteArray();
+}
+
+QImage pictureDecoder::decode(QIODevice *device, const QSize &box, Verdict *verdict)
+{
+    Verdict none;
+    Verdict &result = verdict ? *verdict : none;
+    result = NotPicture;
+    const QByteArray format = formatOf(device->peek(8));
+    if (format.isEmpty())
+        return QImage();
+    // Only the plugin of the signature's format reads the bytes.
+    QImageReader reader(device, format);
+    reader.setAutoDetectImageFormat(false);
+    reader.setDecideFormatFromContent(false);
+    reader.setAutoTransform(true); // upright, as every image viewer shows a photo
+    const QSize size = reader.size();
+    if (!size.isValid() || size.isEmpty())
+        return QImage();
+    if (qint64(size.width()) * size.height() > maxPixels) {
+        result = TooManyPixels;
+        return QImage();
+    }
+    // JPEG decodes at the reduced size almost for free; the others are scaled after.
+    if (size.width() > box.width() || size.height() > box.height())
+        reader.setScaledSize(size.scaled(box, Qt::KeepAspectRatio));
+    const QImage image = reader.read();
+    if (!image.isNull())
+        result = Fine;
+    return image;
+}
+
+QImage pictureDecoder::decode(const QString &path, const QSize &box, Verdict *verdict)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly)) {
+        if (verdict)
+            *verdict = NotPicture;
+        return QImage();
+    }
+    return decode(&file, box, verdict);
+}
+
+pictureDecoder::Verdict pictureDecoder::check(const QByteArray &data)
+{
+    QBuffer buffer;
+    buffer.setData(data);
+    buffer.open(QIODevice::ReadOnly);
+    Verdict verdict;
+    const int side = slideButton::iconSide;
+    decode(&buffer, QSize(side, side), &verdict);
+    // The last scan of a JPEG runs to its end-of-image marker; neither marker can occur
+    // inside the compressed data.
+    if (verdict == Fine && formatOf(data) == "jpeg"
+        && data.indexOf("\xFF\xD9", qMax(0, data.lastIndexOf("\xFF\xDA"))) < 0)
+        verdict = Truncated;
+    return verdict;
+}
+
+QString pictureDecoder::describe(Verdict verdict)
+{
+    switch (verdict) {
+    case Fine: return QString();
+    case NotPicture:
+        return QStringLiteral("not a JPEG, PNG, GIF or BMP picture that can be decoded");
+    case TooManyPixels:
+        return QStringLiteral("over the %1 megapixels a picture may have").arg(maxPixels >> 20);
+    case Truncated: return QStringLiteral("a JPEG picture cut off before its end");
+    }
+    return QString();
+}

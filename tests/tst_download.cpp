@@ -103,21 +103,24 @@ void tst_download::stops_data()
     QTest::addColumn<QString>("obstacle"); // a file in the way; with a "/", a folder
     QTest::addColumn<QString>("code");     // typed on the screen with results on; null: off
     QTest::addColumn<QString>("text");
-    QTest::newRow("a directory where a picture goes")
-        << "img/a_y.jpg/" << QString() << "Не удалось записать файл";
-    QTest::newRow("img is a plain file")
-        << "img" << QString() << "Не могу создать вспомогательный каталог";
-    QTest::newRow("no participant code") << ""
-                                         << ""
-                                         << "Введите код участника";
-    QTest::newRow("a code that would leave the folder")
-        << ""
-        << " ../x "
-        << "Недопустимый код участника «../x»: нужны от 1 до 64 букв, цифр, «-» или «_»";
-    QTest::newRow("results folder below a plain file")
-        << "results"
-        << "P1"
-        << "Не удаётся записать результаты в папку %1/results/run";
+    QTest::addColumn<QString>("warning"); // what the log must say; folder failures give a why
+    auto row = [](const char *name, const char *obstacle, const QString &code, const char *text,
+                  const char *warning) {
+        QTest::newRow(name) << obstacle << code << QString::fromUtf8(text) << warning;
+    };
+    row("a directory where a picture goes", "img/a_y.jpg/", QString(), "Не удалось записать файл",
+        "cannot write \".*/img/a_y.jpg\" : \"Is a directory\"");
+    row("img is a plain file", "img", QString(), "Не могу создать вспомогательный каталог",
+        "cannot make the picture folder \".*/img\" : \".*/img is not a folder\"");
+    // Another machine's window may still run: its lock is kept for a day.
+    row("a fresh lock of another machine", "img/quelvan.lock", QString(),
+        "Каталог с картинками занят другим окном quelvan: %1/img", "in use");
+    row("no participant code", "", "", "Введите код участника", "");
+    row("a code that would leave the folder", "", " ../x ",
+        "Недопустимый код участника «../x»: нужны от 1 до 64 букв, цифр, «-» или «_»", "");
+    row("results folder below a plain file", "results", "P1",
+        "Не удаётся записать результаты в папку %1/results/run",
+        "cannot write results to \".*/results/run\" : \".*/results is not a folder\"");
 }
 
 void tst_download::stops()
@@ -125,10 +128,14 @@ void tst_download::stops()
     QFETCH(QString, obstacle);
     QFETCH(QString, code);
     QFETCH(QString, text);
+    QFETCH(QString, warning);
     const WorkDir work;
     const bool picture = obstacle.endsWith('/');
     QVERIFY(obstacle.isEmpty()
-            || (picture ? QDir().mkpath(obstacle) : TestSite::writeFile(obstacle, "old")));
+            || (picture ? QDir().mkpath(obstacle)
+                        : TestSite::writeFile(obstacle, "1\nquelvan\nanother-host\n")));
+    if (!warning.isEmpty())
+        QTest::ignoreMessage(QtWarningMsg, QRegularExpression(warning));
     appOptions options = appOptions::defaults();
     options.serverUrl = server.baseUrl();
     options.resultsDir = code.isNull() ? QString() : work.path() + "/results/run";
@@ -145,7 +152,7 @@ void tst_download::stops()
     QCOMPARE(screen.getButton->isEnabled(), !picture);
     QCOMPARE(TestSite::readFile(picture ? "img/a_x.jpg" : "img"),
              picture ? TestSite::small().pictures.value("a_x")
-                     : QByteArray(obstacle == "img" ? "old" : "<missing>"));
+                     : QByteArray(obstacle == "img" ? "1\nquelvan\nanother-host\n" : "<missing>"));
 }
 
 void tst_download::olderPictureReplaced_data()
@@ -225,26 +232,39 @@ void tst_download::twoWindows()
 {
     // Two windows started at once on one picture folder: both end with whole pictures, or
     // one says that the folder is in use and fetches nothing; never a failed or torn picture.
+    // A lock that another machine left two days ago is taken over.
     const WorkDir work;
+    QVERIFY(TestSite::writeFile("pics/quelvan.lock", "1\nquelvan\nanother-host\n"));
+    QFile lock("pics/quelvan.lock");
+    QVERIFY(lock.open(QIODevice::ReadWrite)
+            && lock.setFileTime(QDateTime::currentDateTime().addDays(-2),
+                                QFileDevice::FileModificationTime));
+    lock.close();
     TestSite site = TestSite::small();
     for (QByteArray &picture : site.pictures)
         picture += QByteArray(2 << 20, 'p'); // still a picture, and slow enough to overlap
     site.serve(server);
-    QProcess windows[2];
-    QByteArray said[2];
+    QProcess windows[3];
+    QByteArray said[3];
     auto ended = [&](int i) {
         said[i] += windows[i].readAll();
         return said[i].contains("download complete") || said[i].contains("in use");
     };
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
     env.insert("QT_LOGGING_RULES", "quelvan.download.debug=true");
-    for (QProcess &window : windows) {
+    auto start = [&](QProcess &window) {
         window.setProcessEnvironment(env);
         window.setProcessChannelMode(QProcess::MergedChannels);
         window.start(QUELVAN_EXECUTABLE,
                      {"--server", server.baseUrl(), "--pictures", "pics", "--autostart"});
-    }
+    };
+    start(windows[0]);
+    start(windows[1]);
     QTRY_VERIFY_WITH_TIMEOUT(ended(0) && ended(1), 30000);
+    // The window that downloaded keeps the folder while its test runs.
+    start(windows[2]);
+    QTRY_VERIFY_WITH_TIMEOUT(ended(2), 30000);
+    QVERIFY(said[2].contains("in use"));
     for (QProcess &window : windows) {
         window.kill();
         window.waitForFinished();

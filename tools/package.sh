@@ -1,32 +1,15 @@
 #!/bin/sh
-# Builds the Debian package with CPack, checks it with lintian, desktop-file-validate and
-# appstreamcli, installs it, writes and checks a site with the installed quelvan-maketest,
-# lets the installed quelvan download that site from 127.0.0.1, reads both manual pages,
-# and removes the package again. It refuses to run where quelvan is installed already.
+# Builds the Debian package with tools/build-package.sh, checks it with lintian,
+# desktop-file-validate and appstreamcli, installs an older build and then this one over it,
+# writes and checks a site with the installed quelvan-maketest, lets the installed quelvan
+# download that site from 127.0.0.1, reads both manual pages, and removes the package again.
+# It refuses to run where quelvan is installed already.
 # Usage: tools/package.sh        (build-package/quelvan_<version>_<arch>.deb)
 set -eu
 
 cd "$(dirname "$0")/.."
-BUILD_DIR=build-package
 
-sh tools/install-deps.sh cmake make g++ qtbase5-dev qtbase5-dev-tools dpkg-dev file gzip \
-    help2man lintian desktop-file-utils appstream man-db python3
-
-cmake -S . -B "$BUILD_DIR" -DCMAKE_BUILD_TYPE=Release -DQUELVAN_BUILD_TESTS=OFF \
-    -DCMAKE_INSTALL_PREFIX=/usr
-cmake --build "$BUILD_DIR" --parallel "$(nproc)"
-rm -f "$BUILD_DIR"/quelvan_*.deb
-(cd "$BUILD_DIR" && cpack -G DEB >/dev/null)
-DEB="$(ls "$BUILD_DIR"/quelvan_*.deb)"
-echo "package: $DEB"
-
-desktop-file-validate data/quelvan.desktop
-appstreamcli validate --no-net data/quelvan.metainfo.xml
-# The package is clean today: an error or a new warning fails the check.
-lintian --fail-on error,warning "$DEB" || {
-    echo "package.sh: lintian found errors or warnings" >&2
-    exit 1
-}
+sh tools/install-deps.sh lintian desktop-file-utils appstream man-db python3
 
 # Never replace or remove a quelvan this script did not install: it may be one built for a
 # real server.
@@ -37,7 +20,6 @@ if dpkg-query -W -f='${Status}' quelvan 2>/dev/null | grep -q "install ok instal
 fi
 if [ "$(id -u)" -eq 0 ]; then SUDO=""; else SUDO="sudo"; fi
 export DEBIAN_FRONTEND=noninteractive
-$SUDO apt-get install -y -qq "./$DEB" >/dev/null
 WORK="$(mktemp -d)"
 SERVER=""
 cleanup() {
@@ -46,17 +28,48 @@ cleanup() {
     $SUDO apt-get remove -y -qq quelvan >/dev/null 2>&1 || true
 }
 trap cleanup EXIT
+# An older build first, kept aside, then this one: installing it must replace the older.
+OLDER_VERSION="1.0.0~older"
+QUELVAN_VERSION="$OLDER_VERSION" sh tools/build-package.sh | tail -n 1 >"$WORK/older"
+cp "$(cat "$WORK/older")" "$WORK/older.deb"
+DEB="$(sh tools/build-package.sh | tail -n 1)"
+VERSION="$(dpkg-deb -f "$DEB" Version)"
+echo "package: $DEB (version $VERSION, depends on $(dpkg-deb -f "$DEB" Depends))"
+dpkg --compare-versions "$VERSION" gt "$OLDER_VERSION" || {
+    echo "package.sh: version $VERSION is not newer than $OLDER_VERSION" >&2
+    exit 1
+}
+
+desktop-file-validate data/quelvan.desktop
+appstreamcli validate --no-net data/quelvan.metainfo.xml
+# The package is clean today: an error or a new warning fails the check.
+lintian --fail-on error,warning "$DEB" || {
+    echo "package.sh: lintian found errors or warnings" >&2
+    exit 1
+}
+
+$SUDO apt-get install -y -qq "$WORK/older.deb" >/dev/null
+[ "$(/usr/bin/quelvan --version)" = "quelvan $OLDER_VERSION" ] || {
+    echo "package.sh: the older package did not install" >&2
+    exit 1
+}
+$SUDO apt-get install -y -qq "./$DEB" >/dev/null
+INSTALLED="$(dpkg-query -W -f='${Version}' quelvan)"
+if [ "$INSTALLED" != "$VERSION" ] || [ "$(/usr/bin/quelvan --version)" != "quelvan $VERSION" ]; then
+    echo "package.sh: installing $VERSION left $INSTALLED" >&2
+    exit 1
+fi
 SITE="$WORK/site"
 /usr/bin/quelvan-maketest --series 2 --slides 3 "$SITE"
 /usr/bin/quelvan-maketest --check "$SITE"
 
-# The installed client: its version, a refused address, and a whole download from a site
-# on 127.0.0.1 chosen at run time, into a chosen folder.
-export QT_QPA_PLATFORM=offscreen
-/usr/bin/quelvan --version | grep -q "^quelvan " || {
-    echo "package.sh: quelvan --version printed no version" >&2
+# The installed client: its version without a display (as over SSH), a refused address,
+# and a whole download from a site on 127.0.0.1 chosen at run time, into a chosen folder.
+env -u DISPLAY -u WAYLAND_DISPLAY QT_QPA_PLATFORM=xcb /usr/bin/quelvan --version | grep -q "^quelvan " || {
+    echo "package.sh: quelvan --version needs a display or printed no version" >&2
     exit 1
 }
+export QT_QPA_PLATFORM=offscreen
 status=0
 /usr/bin/quelvan --server ftp://127.0.0.1 2>"$WORK/err" || status=$?
 if [ "$status" -ne 2 ] || ! grep -q "must start with http" "$WORK/err"; then
@@ -83,7 +96,8 @@ for _ in $(seq 300); do
 done
 kill "$CLIENT" 2>/dev/null || true
 wait "$CLIENT" 2>/dev/null || true
-if [ ! -f "$WORK/pictures/fail.jpg" ] || [ "$(ls "$WORK/pictures" | wc -l)" -ne 17 ]; then
+# The window keeps the folder's lock (quelvan.lock) while it is open.
+if [ ! -f "$WORK/pictures/fail.jpg" ] || [ "$(ls "$WORK/pictures" | grep -c '\.jpg$')" -ne 17 ]; then
     echo "package.sh: the installed quelvan did not download the site: $(ls "$WORK/pictures" 2>&1)" >&2
     exit 1
 fi

@@ -10,6 +10,8 @@
 #include <QStandardPaths>
 #include <QUrl>
 
+#include <cstdlib>
+
 #ifndef QUELVAN_SERVER_URL
 #define QUELVAN_SERVER_URL "http://127.0.0.1:8080"
 #endif
@@ -18,6 +20,7 @@
 #endif
 
 namespace {
+const char *const errorDialogOption = "error-dialog";
 const QString organization = QStringLiteral("quelvan");
 const QString application = QStringLiteral("quelvan");
 
@@ -46,7 +49,11 @@ QStringList settingsFiles()
 bool setting(const QString &key, QString *value, QString *where)
 {
     for (const QString &file : settingsFiles()) {
-        const QSettings settings(file, QSettings::IniFormat);
+        QSettings settings(file, QSettings::IniFormat);
+#if QT_VERSION < QT_VERSION_CHECK(6, 0, 0)
+        // As Qt 6 reads them: a lab writes "results=/srv/Результаты" in UTF-8.
+        settings.setIniCodec("UTF-8");
+#endif
         if (settings.contains(key)) {
             // An unquoted value with commas reads as a list.
             *value = settings.value(key).toStringList().join(QLatin1Char(','));
@@ -59,15 +66,51 @@ bool setting(const QString &key, QString *value, QString *where)
 
 // The value of an option, else of the settings key of the same name; false when neither is
 // set.
-bool lookUp(const QCommandLineParser &parser, const QCommandLineOption &option, QString *value,
-            QString *where)
+bool lookUp(const QCommandLineParser &parser, const QString &name, QString *value, QString *where)
 {
-    if (parser.isSet(option)) {
-        *value = parser.value(option);
-        *where = QLatin1String("--") + option.names().constFirst();
+    if (parser.isSet(name)) {
+        *value = parser.value(name);
+        *where = QLatin1String("--") + name;
         return true;
     }
-    return setting(option.names().constFirst(), value, where);
+    return setting(name, value, where);
+}
+
+// A folder as written, "~/" standing for the person's home folder, made absolute from the
+// current folder.
+QString folderPath(const QString &value)
+{
+    QString path = value;
+    if (path == QLatin1String("~") || path.startsWith(QLatin1String("~/")))
+        path.replace(0, 1, QDir::homePath());
+    return QDir::cleanPath(QDir::current().absoluteFilePath(path));
+}
+
+void declare(QCommandLineParser &parser)
+{
+    parser.setApplicationDescription(QStringLiteral(
+        "Downloads an attention test from a test server and runs it. Options override the "
+        "keys of the same name in the settings files."));
+    parser.addHelpOption();
+    parser.addVersionOption();
+    const auto option = [&parser](const char *name, const char *description,
+                                  const char *value = nullptr) {
+        parser.addOption(QCommandLineOption(QLatin1String(name), QLatin1String(description),
+                                            QLatin1String(value)));
+    };
+    option("server", "Test server, http(s)://host[:port].", "url");
+    option("pictures", "Folder of the pictures (default: img below the current folder).", "dir");
+    option("cache",
+           "Keep the pictures in img below your cache folder, unless a pictures folder is set.");
+    option("fullscreen", "Open the window full screen.");
+    option("autostart", "Start the download at once, without waiting for the button.");
+    option("results", "Keep each run's data (trials, series, graph) in this folder.", "dir");
+    option("participant",
+           "Participant code (1 to 64 letters, digits, - and _) for the results; without it "
+           "the download screen asks for one.",
+           "code");
+    option(errorDialogOption,
+           "Show a start-up error in a message box as well (the desktop entry uses it).");
 }
 } // namespace
 
@@ -104,52 +147,44 @@ QString appOptions::checkServerUrl(const QString &url, QString *normal)
     return QString();
 }
 
+bool appOptions::needsNoDisplay(const QStringList &arguments)
+{
+    static const QStringList answered{"-h", "--help", "-?", "--help-all", "-v", "--version"};
+    for (const QString &argument : arguments.mid(1)) {
+        if (answered.contains(argument))
+            return true;
+    }
+    return false;
+}
+
+bool appOptions::wantsErrorDialog(const QStringList &arguments)
+{
+    return arguments.mid(1).contains(QLatin1String("--") + QLatin1String(errorDialogOption));
+}
+
+void appOptions::showHelpAll(const QStringList &arguments)
+{
+    QCommandLineParser parser;
+    declare(parser);
+    parser.process(arguments); // prints the help with the toolkit's options and exits
+    std::exit(0);
+}
+
 appOptions::Outcome appOptions::parse(const QStringList &arguments, appOptions *options,
                                       QString *message)
 {
     QCommandLineParser parser;
-    parser.setApplicationDescription(QStringLiteral(
-        "Downloads an attention test from a test server and runs it. Options override the "
-        "keys of the same name in the settings files."));
-    const QCommandLineOption help = parser.addHelpOption();
-    const QCommandLineOption version = parser.addVersionOption();
-    const QCommandLineOption server(QStringLiteral("server"),
-                                    QStringLiteral("Test server, http(s)://host[:port]."),
-                                    QStringLiteral("url"));
-    const QCommandLineOption pictures(
-        QStringLiteral("pictures"),
-        QStringLiteral("Folder of the pictures (default: img below the current folder)."),
-        QStringLiteral("dir"));
-    const QCommandLineOption cache(
-        QStringLiteral("cache"),
-        QStringLiteral("Keep the pictures in img below your cache folder, unless a pictures "
-                       "folder is set."));
-    const QCommandLineOption fullScreen(QStringLiteral("fullscreen"),
-                                        QStringLiteral("Open the window full screen."));
-    const QCommandLineOption autoStart(
-        QStringLiteral("autostart"),
-        QStringLiteral("Start the download at once, without waiting for the button."));
-    const QCommandLineOption results(
-        QStringLiteral("results"),
-        QStringLiteral("Keep each run's data (trials, series, graph) in this folder."),
-        QStringLiteral("dir"));
-    const QCommandLineOption participant(
-        QStringLiteral("participant"),
-        QStringLiteral("Participant code (1 to 64 letters, digits, - and _) for the results; "
-                       "without it the download screen asks for one."),
-        QStringLiteral("code"));
-    parser.addOptions({server, pictures, cache, fullScreen, autoStart, results, participant});
-
+    declare(parser);
     if (!parser.parse(arguments)) {
         *message = QLatin1String("quelvan: ") + parser.errorText();
         return UsageError;
     }
-    if (parser.isSet(help)) {
+    if (parser.isSet(QStringLiteral("help")) || parser.isSet(QStringLiteral("help-all"))) {
         *message = parser.helpText();
-        return Help;
+        return parser.isSet(QStringLiteral("help-all")) ? HelpAll : Help;
     }
-    if (parser.isSet(version)) {
-        *message = QStringLiteral("quelvan " QUELVAN_VERSION "\n");
+    if (parser.isSet(QStringLiteral("version"))) {
+        *message = QLatin1String("quelvan ") + version() + QLatin1Char('\n');
         return Version;
     }
     if (!parser.positionalArguments().isEmpty()) {
@@ -159,36 +194,36 @@ appOptions::Outcome appOptions::parse(const QStringList &arguments, appOptions *
     }
 
     appOptions result = defaults();
-    result.fullScreen = parser.isSet(fullScreen);
-    result.autoStart = parser.isSet(autoStart);
+    result.fullScreen = parser.isSet(QStringLiteral("fullscreen"));
+    result.autoStart = parser.isSet(QStringLiteral("autostart"));
     QString value, where;
-    if (lookUp(parser, server, &value, &where)) {
+    if (lookUp(parser, QStringLiteral("server"), &value, &where)) {
         const QString why = checkServerUrl(value, &result.serverUrl);
         if (!why.isEmpty()) {
             *message = QStringLiteral("quelvan: %1: %2").arg(where, why);
             return UsageError;
         }
     }
-    if (lookUp(parser, pictures, &value, &where)) {
+    if (lookUp(parser, QStringLiteral("pictures"), &value, &where)) {
         if (value.isEmpty()) {
             *message = QStringLiteral("quelvan: %1: names no folder").arg(where);
             return UsageError;
         }
-        result.pictureDir = QDir::cleanPath(QDir::current().absoluteFilePath(value));
-    } else if (parser.isSet(cache)) {
+        result.pictureDir = folderPath(value);
+    } else if (parser.isSet(QStringLiteral("cache"))) {
         result.pictureDir =
             QStandardPaths::writableLocation(QStandardPaths::CacheLocation) + QLatin1String("/img");
     }
-    if (lookUp(parser, results, &value, &where)) {
-        const QFileInfo folder(QDir::current().absoluteFilePath(value));
+    if (lookUp(parser, QStringLiteral("results"), &value, &where)) {
+        const QFileInfo folder(folderPath(value));
         if (value.isEmpty() || (folder.exists() && !folder.isDir())) {
             *message = QStringLiteral("quelvan: %1: \"%2\" is not a folder").arg(where, value);
             return UsageError;
         }
-        result.resultsDir = QDir::cleanPath(folder.absoluteFilePath());
+        result.resultsDir = folder.absoluteFilePath();
     }
-    if (parser.isSet(participant)) {
-        result.participant = parser.value(participant);
+    if (parser.isSet(QStringLiteral("participant"))) {
+        result.participant = parser.value(QStringLiteral("participant"));
         const QString why =
             result.resultsDir.isEmpty()
                 ? QStringLiteral("needs a results folder (--results, or the key results)")
@@ -203,4 +238,9 @@ appOptions::Outcome appOptions::parse(const QStringList &arguments, appOptions *
     }
     *options = result;
     return Run;
+}
+
+QString appOptions::version()
+{
+    return QStringLiteral(QUELVAN_VERSION);
 }

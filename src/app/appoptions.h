@@ -23,11 +23,22 @@ struct appOptions
     // settings uses.
     static appOptions defaults();
 
-    enum Outcome { Run, Help, Version, UsageError };
+    enum Outcome { Run, Help, HelpAll, Version, UsageError };
     // Reads the arguments (the program name first) and then the person's and the machine's
     // settings files. For Help and Version *message is the text to print; for UsageError it
-    // is one line naming the option, or the file and key, and what is wrong.
+    // is one line naming the option, or the file and key, and what is wrong. HelpAll is
+    // printed by showHelpAll(), with the toolkit's own options.
     static Outcome parse(const QStringList &arguments, appOptions *options, QString *message);
+    [[noreturn]] static void showHelpAll(const QStringList &arguments);
+
+    // True when the arguments ask for what is answered without a window system (help, the
+    // version), so that a start over SSH needs no display for them.
+    static bool needsNoDisplay(const QStringList &arguments);
+    // True when a start-up error is to be shown in a message box too.
+    static bool wantsErrorDialog(const QStringList &arguments);
+
+    // The program's version: 1.0.0, with +<commits>.g<hash> when built in a repository.
+    static QString version();
 
     // Empty when `url` is a usable server address (http or https, a host, an optional port
     // from 1 to 65535, nothing else), else why not; *normal receives scheme://host[:port].

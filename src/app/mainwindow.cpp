@@ -11,6 +11,7 @@
 #include "test/slidebutton.h"
 
 #include <QLabel>
+#include <QLockFile>
 #include <QPushButton>
 #include <QScreen>
 #include <QTimer>
@@ -98,6 +99,7 @@ void MainWindow::endLoading()
     if (!options.resultsDir.isEmpty())
         results = new resultsWriter(options.resultsDir, loadWidget->participant,
                                     loadWidget->serverUrl, loadWidget->runStart, this);
+    folderLock = std::move(loadWidget->folderLock);
     tdata = loadWidget->testText;
     qCDebug(lcFlow) << "tdata=" << tdata;
     slideTime = loadWidget->tmText.toInt();

@@ -7,6 +7,9 @@
 #include <QList>
 #include <QMainWindow>
 
+#include <memory>
+
+class QLockFile;
 class QPushButton;
 class QTimer;
 class conclusionShow;
@@ -55,6 +58,9 @@ public slots:
 private:
     appOptions options;
     iconCache icons;
+    // The picture folder's lock, taken over from the download: no other window replaces the
+    // pictures while this one is open.
+    std::unique_ptr<QLockFile> folderLock;
 
     // Makes `next` the screen and gives `button` the keyboard focus, so that Enter or Space
     // presses it.

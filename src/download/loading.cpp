@@ -31,7 +31,7 @@ QString loading::decodeText(QByteArray body)
     return QString::fromUtf8(body);
 }
 
-bool loading::storePicture(const QString &path, const QByteArray &data)
+bool loading::storePicture(const QString &path, const QByteArray &data, QString *why)
 {
     // Written beside its name first, so that a failed or short write leaves any older picture
     // as it was. Not QSaveFile: it syncs every file to disk, which costs more than the
@@ -39,29 +39,32 @@ bool loading::storePicture(const QString &path, const QByteArray &data)
     const QString part = path + QLatin1String(".part");
     QFile::remove(part); // left by a crash; NewOnly then never follows a link
     QFile file(part);
-    if (!file.open(QIODevice::WriteOnly | QIODevice::NewOnly))
+    const auto failed = [&](const QString &reason) {
+        *why = reason;
+        QFile::remove(part);
         return false;
+    };
+    if (!file.open(QIODevice::WriteOnly | QIODevice::NewOnly)) {
+        *why = file.errorString();
+        return false;
+    }
     // A full disk shows as a short write without an error, so the count is checked.
     const bool written = file.write(data) == data.size() && file.flush();
     file.close();
-    if (!written || file.error() != QFileDevice::NoError) {
-        QFile::remove(part);
-        return false;
-    }
+    if (!written || file.error() != QFileDevice::NoError)
+        return failed(file.error() != QFileDevice::NoError ? file.errorString()
+                                                           : QStringLiteral("a short write"));
 
     // img/ is the program's own cache: whatever stands at the name, a read-only picture or
     // a link, is replaced, and a link is never followed out of the directory.
     const QFileInfo older(path);
     if (older.isFile() && !older.isSymLink() && !(older.permissions() & QFileDevice::WriteOwner))
         QFile::setPermissions(path, older.permissions() | QFileDevice::WriteOwner); // Windows
-    if ((older.exists() || older.isSymLink()) && !QFile::remove(path)) {
-        QFile::remove(part);
-        return false;
-    }
-    if (!QFile::rename(part, path)) {
-        QFile::remove(part);
-        return false;
-    }
+    QFile previous(path);
+    if ((older.exists() || older.isSymLink()) && !previous.remove())
+        return failed(previous.errorString());
+    if (!file.rename(path))
+        return failed(file.errorString());
     return true;
 }
 
@@ -169,12 +172,13 @@ void loading::replyFinished(QNetworkReply *reply)
         qCDebug(lcDownload) << "error" << error << reply->errorString();
     } else if (fileMode) {
         const QString path = serverLayout::pictureFile(pictureDir, fileName);
-        if (storePicture(path, body)) {
+        QString why;
+        if (storePicture(path, body, &why)) {
             statusText = QStringLiteral("Данные успешно получены");
         } else {
             statusText = QStringLiteral("Не удалось записать файл");
             fileError = true;
-            qCDebug(lcDownload) << "cannot write" << path;
+            qCWarning(lcDownload) << "cannot write" << path << ":" << why;
         }
     } else {
         replyText = decodeText(body);

@@ -45,8 +45,9 @@ public:
 
     // A text document as the client reads it: UTF-8 up to the first NUL byte.
     static QString decodeText(QByteArray body);
-    // Writes a picture so that a failed or short write leaves any older file as it was.
-    static bool storePicture(const QString &path, const QByteArray &data);
+    // Writes a picture so that a failed or short write leaves any older file as it was;
+    // false with *why set on failure.
+    static bool storePicture(const QString &path, const QByteArray &data, QString *why);
 
     QString replyText;
     QString statusText;

@@ -1,9 +1,11 @@
 #include "download/loadinterface.h"
 
 #include "app/appoptions.h"
+#include "app/foldercheck.h"
 #include "app/logcategories.h"
 #include "download/loading.h"
 #include "download/parsparser.h"
+#include "download/picturefolderlock.h"
 #include "download/proxyconf.h"
 #include "download/serverlayout.h"
 #include "results/resultswriter.h"
@@ -98,7 +100,9 @@ bool loadInterface::readyForResults()
                                  .arg(participant));
         return false;
     }
-    if (!resultsWriter::prepareFolder(resultsDir)) {
+    const QString why = folderCheck::problem(resultsDir);
+    if (!why.isEmpty()) {
+        qCWarning(lcResults) << "cannot write results to" << resultsDir << ":" << why;
         statusLabel->setText(
             QStringLiteral("Не удаётся записать результаты в папку %1").arg(resultsDir));
         return false;
@@ -119,18 +123,15 @@ void loadInterface::startInit()
     }
 
     if (!QDir().mkpath(pictureDir)) {
+        qCWarning(lcDownload) << "cannot make the picture folder" << pictureDir << ":"
+                              << folderCheck::problem(pictureDir);
         statusLabel->setText(QStringLiteral("Не могу создать вспомогательный каталог"));
         return;
     }
     // One download at a time in a folder: two windows would remove each other's part files
-    // and replace pictures the other is writing. A lock left by a crashed window is taken
-    // over; a live one is never, however long its download takes.
-    folderLock = std::make_unique<QLockFile>(pictureDir + QLatin1String("/quelvan.lock"));
-    folderLock->setStaleLockTime(0);
-    // A folder that takes no lock file takes no picture either; that failure comes with the
-    // first picture.
-    if (!folderLock->tryLock(0) && folderLock->error() == QLockFile::LockFailedError) {
-        folderLock.reset();
+    // and replace pictures the other is writing or showing. A folder that takes no lock file
+    // takes no picture either; that failure comes with the first picture.
+    if (pictureFolderLock::take(pictureDir, &folderLock) == pictureFolderLock::InUse) {
         qCWarning(lcDownload) << "picture folder in use by another quelvan window:" << pictureDir;
         statusLabel->setText(
             QStringLiteral("Каталог с картинками занят другим окном quelvan: %1").arg(pictureDir));

@@ -63,6 +63,9 @@ public:
     QDateTime runStart;
     // Where each stored picture is decoded at icon size; none when null.
     iconCache *icons = nullptr;
+    // Held while this screen downloads into the picture folder; the window takes it over
+    // once the download is complete, and keeps it for its test.
+    std::unique_ptr<QLockFile> folderLock;
 
 signals:
     void endLoading();
@@ -74,9 +77,6 @@ public slots:
     void pconfEnable();
 
 private:
-    // Held while this screen downloads into the picture folder.
-    std::unique_ptr<QLockFile> folderLock;
-
     void beginPictures();
     // With results on: a usable participant code and a writable results folder, or the
     // reason in the status line.

@@ -7,7 +7,6 @@
 #include <QDir>
 #include <QImage>
 #include <QSaveFile>
-#include <QTemporaryFile>
 
 namespace {
 // RFC 4180: a field with a comma, a quote or a line break is quoted, its quotes doubled.
@@ -40,14 +39,6 @@ bool resultsWriter::isParticipantCode(const QString &code)
             return false;
     }
     return true;
-}
-
-bool resultsWriter::prepareFolder(const QString &folder)
-{
-    // Root ignores permission bits and a file system may be read-only: only a real file
-    // proves that the folder takes one.
-    QTemporaryFile probe(folder + QLatin1String("/.quelvan-probe-XXXXXX"));
-    return QDir().mkpath(folder) && probe.open();
 }
 
 void resultsWriter::open()

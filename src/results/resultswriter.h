@@ -23,8 +23,6 @@ public:
     // A participant code is 1 to 64 letters, digits, "-" or "_": it becomes part of a file
     // name, which must never leave the results folder.
     static bool isParticipantCode(const QString &code);
-    // Makes the folder when missing and proves it writable; false when it is not.
-    static bool prepareFolder(const QString &folder);
 
     // Creates the two CSV files with their header rows under a name no earlier run has.
     void open();

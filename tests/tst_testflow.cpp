@@ -165,11 +165,15 @@ void tst_testflow::wholeRun()
     site.tsInSeries = "2";
     site.pauseSeries = "10";
     site.instr = "<b>Выберите</b> картинку <img src=img/a_x.jpg>"; // a picture of the test
+    // The last sample's values come from the test text only: a spreadsheet would take its
+    // name for a formula, and it holds a comma and a quote.
+    site.test.replace(site.test.lastIndexOf("[b,y]"), 5, "[=2+3,\"q,r]");
     site.serve(server);
 
     appOptions options = appOptions::defaults();
     options.serverUrl = server.baseUrl();
     options.pictureDir = workDir.path() + "/chosen/pictures";
+    QVERIFY(TestSite::writeFile(options.pictureDir + "/=2+3,\"q_r.jpg", site.pictures["b_y"]));
     options.resultsDir = workDir.path() + "/results";
     MainWindow w(options);
     w.setFixedSize(500, 420); // the graph fills the window: the worked example's size
@@ -203,7 +207,11 @@ void tst_testflow::wholeRun()
     auto file = [&](const char *name) {
         return QString::fromUtf8(TestSite::readFile(stem + name))
             .replace(server.baseUrl(), "S")
-            .replace(QRegularExpression("\\d{4}-\\d\\d-\\d\\dT[^,]*"), "T");
+            .replace(appOptions::version() + ',' + w.results->runId + "\r\n", "V,R\r\n")
+            .replace(
+                QRegularExpression(
+                    "\\d{4}-\\d\\d-\\d\\dT\\d\\d:\\d\\d:\\d\\d(\\.\\d{3})?(Z|[+-]\\d\\d:\\d\\d)"),
+                "T");
     };
 
     // Series 1: right, right; each row is on the disk as its slide ends. The countdown
@@ -240,15 +248,25 @@ void tst_testflow::wholeRun()
     QCOMPARE(w.findChildren<runTest *>().size() + w.findChildren<conclusionShow *>().size(), 0);
 
     // The data: a row per slide, a row per series with the score shown.
-    QCOMPARE(file("_trials.csv"),
-             "participant,run_start,server,series,slide_in_series,slide,sample,response,"
-             "response_picture,correct,timed_out,rt_ms,slide_time_ms\r\n"
-             "P-1,T,S,1,1,1,a_x,1,b_x,1,0,700,5000\r\nP-1,T,S,1,2,2,b_y,2,b_z,1,0,300,5000\r\n"
-             "P-1,T,S,2,1,3,a_x,4,fail,1,0,0,5000\r\nP-1,T,S,2,2,4,b_y,3,a_x,0,0,0,5000\r\n"
-             "P-1,T,S,3,1,5,a_x,,,0,1,65001,5000\r\nP-1,T,S,3,2,6,b_y,0,b_y,0,0,0,5000\r\n");
+    // Each trial row says what was offered and which buttons were right; a text from the
+    // server never starts a formula. The run's id and the version end every row.
+    const QString a = ",b_x,a_y,b_z,a_z,1;2;4,T,V,R\r\n", b = ",a_y,b_z,a_x,b_x,1;2;4,T,V,R\r\n";
+    QCOMPARE(
+        file("_trials.csv"),
+        "participant,run_start,server,series,slide_in_series,slide,sample,response,"
+        "response_picture,correct,timed_out,rt_ms,slide_time_ms,choice_1,choice_2,"
+        "choice_3,choice_4,right_buttons,onset,quelvan_version,run_id\r\n"
+        "P-1,T,S,1,1,1,a_x,1,b_x,1,0,700,5000"
+            + a + "P-1,T,S,1,2,2,b_y,2,b_z,1,0,300,5000" + b + "P-1,T,S,2,1,3,a_x,4,fail,1,0,0,5000"
+            + a + "P-1,T,S,2,2,4,b_y,3,a_x,0,0,0,5000" + b + "P-1,T,S,3,1,5,a_x,,,0,1,65001,5000"
+            + a
+            + "P-1,T,S,3,2,6,\"'=2+3,\"\"q_r\",0,\"'=2+3,\"\"q_r\",0,0,0,5000,a_y,b_z,a_x,b_x,,T,"
+              "V,R\r\n");
     QCOMPARE(file("_series.csv"),
-             "participant,run_start,series,slides,right,score_percent,mean_rt_ms\r\n"
-             "P-1,T,1,2,2,100,500\r\nP-1,T,2,2,1,50,0\r\nP-1,T,3,2,0,0,0\r\n");
+             "participant,run_start,series,slides,right,score_percent,mean_rt_ms,series_total,"
+             "quelvan_version,run_id\r\nP-1,T,1,2,2,100,500,3,V,R\r\nP-1,T,2,2,1,50,0,3,V,R\r\n"
+             "P-1,T,3,2,0,0,0,3,V,R\r\n");
+    QVERIFY(QRegularExpression("^[0-9a-f]{16}$").match(w.results->runId).hasMatch());
 
     // The graph as the window shows it, and as saved: the worked geometry, read pixel by
     // pixel. Scores 100, 50, 0 at x 35, 188, 341; grid lines from 10 % (y 366) to 100 %
@@ -290,8 +308,9 @@ void tst_testflow::wholeRun()
 void tst_testflow::instructions_data()
 {
     QTest::addColumn<QString>("text");
-    QTest::addColumn<int>("kind"); // 0 as always, 1 wrapped, 2 scrolled
+    QTest::addColumn<int>("kind"); // 0 as always, 1 wrapped, 2 scrolled, 3 in a tall window
     QTest::newRow("fits") << "<b>Выберите</b> картинку" << 0;
+    QTest::newRow("fits, in a window taller than the screen") << "<b>Выберите</b> картинку" << 3;
     QTest::newRow("one long paragraph")
         << "<b>Выберите</b>" + QString(" картинку").repeated(150) << 1;
     QTest::newRow("many short lines") << QString("строка\n").repeated(80) << 2;
@@ -305,11 +324,13 @@ void tst_testflow::instructions()
     MainWindow w;
     w.show();
     QVERIFY(QTest::qWaitForWindowExposed(&w));
+    const QRect area = w.screen()->availableGeometry();
+    if (kind == 3)
+        w.resize(w.width(), 2 * area.height());
     w.loadWidget->instrText = text;
     w.loadWidget->testText = slideA;
     w.loadWidget->tmText = w.loadWidget->tsInSeriesText = w.loadWidget->totalSeriesText = "1";
     w.endLoading();
-    const QRect area = w.screen()->availableGeometry();
     auto onScreen = [&](QWidget *widget) {
         return area.contains(QRect(widget->mapToGlobal(QPoint()), widget->size()))
                && w.geometry().contains(
@@ -317,8 +338,8 @@ void tst_testflow::instructions()
     };
     QTRY_VERIFY(onScreen(w.instr->startButton));
     QCOMPARE(w.instr->instrLabel->wordWrap(), kind == 1);
-    QCOMPARE(w.instr->instrLabel->parentWidget() != w.instr, kind != 0); // in a scroll area
-    QCOMPARE(w.instr->instrLabel->textFormat(), Qt::AutoText);           // rich stays rich
+    QCOMPARE(w.instr->instrLabel->parentWidget() != w.instr, kind == 1 || kind == 2); // scrolls
+    QCOMPARE(w.instr->instrLabel->textFormat(), Qt::AutoText); // rich stays rich
     QTest::mouseClick(w.instr->startButton, Qt::LeftButton);
     QTRY_VERIFY(onScreen(w.tester->buttons.at(4)) && onScreen(w.tester->buttons.at(3)));
 }

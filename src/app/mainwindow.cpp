@@ -150,7 +150,8 @@ void MainWindow::endTest()
     const int score = seriesScore(tester->countRightAnswer, tester->countTotalAncwer);
     seriesResults.append(float(score));
     if (results)
-        results->series(tekSeries, tester->countTotalAncwer, tester->countRightAnswer, score);
+        results->series(tekSeries, seriesTotal, tester->countTotalAncwer, tester->countRightAnswer,
+                        score);
 
     if (tekSeries < seriesTotal) {
         concl = new conclusionShow(this);

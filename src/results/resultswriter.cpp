@@ -1,11 +1,13 @@
 #include "results/resultswriter.h"
 
+#include "app/appoptions.h"
 #include "app/logcategories.h"
 #include "results/trialrecord.h"
 
 #include <QBuffer>
 #include <QDir>
 #include <QImage>
+#include <QRandomGenerator>
 #include <QSaveFile>
 
 namespace {
@@ -18,6 +20,20 @@ QString csvField(QString field)
                 + QLatin1Char('"');
     return field;
 }
+
+// A text from the server that a spreadsheet would run as a formula ("=2+3_z") gets a leading
+// quote, as the common advice for CSV files says.
+QString textCell(const QString &text)
+{
+    static const QString formulaStarts = QStringLiteral("=+-@\t\r");
+    return !text.isEmpty() && formulaStarts.contains(text.at(0)) ? QLatin1Char('\'') + text : text;
+}
+
+// Local time with milliseconds and the offset from UTC.
+QString isoTime(const QDateTime &time, Qt::DateFormat format = Qt::ISODateWithMs)
+{
+    return time.isValid() ? time.toOffsetFromUtc(time.offsetFromUtc()).toString(format) : QString();
+}
 } // namespace
 
 resultsWriter::resultsWriter(const QString &folder, const QString &participant,
@@ -26,9 +42,14 @@ resultsWriter::resultsWriter(const QString &folder, const QString &participant,
       folder(folder),
       participant(participant),
       server(server),
-      runStart(runStart.toOffsetFromUtc(runStart.offsetFromUtc()).toString(Qt::ISODate)),
-      start(runStart)
-{}
+      runStart(isoTime(runStart, Qt::ISODate)),
+      start(runStart),
+      version(appOptions::version())
+{
+    // 64 random bits: files named with it cannot be guessed from a code and a time.
+    runId = QString::number(QRandomGenerator::system()->generate64(), 16)
+                .rightJustified(16, QLatin1Char('0'));
+}
 
 bool resultsWriter::isParticipantCode(const QString &code)
 {
@@ -67,11 +88,15 @@ void resultsWriter::open()
         fail(folder);
         return;
     }
-    append(trials,
-           {"participant", "run_start", "server", "series", "slide_in_series", "slide", "sample",
-            "response", "response_picture", "correct", "timed_out", "rt_ms", "slide_time_ms"});
+    append(trials, {"participant",   "run_start",       "server",
+                    "series",        "slide_in_series", "slide",
+                    "sample",        "response",        "response_picture",
+                    "correct",       "timed_out",       "rt_ms",
+                    "slide_time_ms", "choice_1",        "choice_2",
+                    "choice_3",      "choice_4",        "right_buttons",
+                    "onset",         "quelvan_version", "run_id"});
     append(seriesFile, {"participant", "run_start", "series", "slides", "right", "score_percent",
-                        "mean_rt_ms"});
+                        "mean_rt_ms", "series_total", "quelvan_version", "run_id"});
 }
 
 void resultsWriter::trial(const trialRecord &t)
@@ -81,21 +106,37 @@ void resultsWriter::trial(const trialRecord &t)
         answeredRt += t.rtMs;
         ++answeredCount;
     }
-    append(trials, {participant, runStart, server, QString::number(t.series),
-                    QString::number(t.slideInSeries), QString::number(t.slide), t.sample,
-                    answered ? QString::number(t.response) : QString(), t.responsePicture,
-                    QString::number(int(t.correct)), QString::number(int(!answered)),
-                    QString::number(t.rtMs), QString::number(t.slideTimeMs)});
+    QStringList row{participant,
+                    runStart,
+                    server,
+                    QString::number(t.series),
+                    QString::number(t.slideInSeries),
+                    QString::number(t.slide),
+                    textCell(t.sample),
+                    answered ? QString::number(t.response) : QString(),
+                    textCell(t.responsePicture),
+                    QString::number(int(t.correct)),
+                    QString::number(int(!answered)),
+                    QString::number(t.rtMs),
+                    QString::number(t.slideTimeMs)};
+    for (int i = 0; i < 4; ++i)
+        row.append(textCell(t.choices.value(i)));
+    QStringList right;
+    for (const int button : t.rightButtons)
+        right.append(QString::number(button));
+    row << right.join(QLatin1Char(';')) << isoTime(t.onset) << version << runId;
+    append(trials, row);
 }
 
-void resultsWriter::series(int series, int slides, int right, int score)
+void resultsWriter::series(int series, int seriesTotal, int slides, int right, int score)
 {
     const QString meanRt =
         answeredCount ? QString::number(qRound64(double(answeredRt) / answeredCount)) : QString();
     answeredRt = 0;
     answeredCount = 0;
     append(seriesFile, {participant, runStart, QString::number(series), QString::number(slides),
-                        QString::number(right), QString::number(score), meanRt});
+                        QString::number(right), QString::number(score), meanRt,
+                        QString::number(seriesTotal), version, runId});
 }
 
 void resultsWriter::graph(const QImage &image)
@@ -108,8 +149,12 @@ void resultsWriter::graph(const QImage &image)
     QBuffer buffer(&png);
     buffer.open(QIODevice::WriteOnly);
     image.save(&buffer, "PNG");
+    // Whole or absent: a small PNG stays in the file's buffer until the last flush, whose
+    // failure commit() would ignore and put an empty file in place. Without a commit the
+    // temporary file goes.
     QSaveFile file(folder + QLatin1Char('/') + stem + QLatin1String("_graph.png"));
-    if (!file.open(QIODevice::WriteOnly) || file.write(png) != png.size() || !file.commit())
+    if (!file.open(QIODevice::WriteOnly) || file.write(png) != png.size() || !file.flush()
+        || !file.commit())
         fail(file.fileName());
 }
 

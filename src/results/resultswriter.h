@@ -30,10 +30,13 @@ public:
     QString stem;
     QString folder;
     bool failed = false;
+    // 64 random bits in hexadecimal, the last column of every row: it matches the files of
+    // one run wherever they are copied.
+    QString runId;
 
 public slots:
     void trial(const trialRecord &trial);
-    void series(int series, int slides, int right, int score);
+    void series(int series, int seriesTotal, int slides, int right, int score);
     void graph(const QImage &image);
 
 private:
@@ -44,6 +47,7 @@ private:
     QString server;
     QString runStart; // ISO 8601 with the UTC offset
     QDateTime start;
+    QString version;
     QFile trials;
     QFile seriesFile;
     qint64 answeredRt = 0;

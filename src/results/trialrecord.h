@@ -1,7 +1,8 @@
 #ifndef TRIALRECORD_H
 #define TRIALRECORD_H
 
-#include <QString>
+#include <QDateTime>
+#include <QStringList>
 
 // One slide as it ended: what the runner knows when the slide is over.
 struct trialRecord
@@ -15,6 +16,11 @@ struct trialRecord
     bool correct = false;
     quint32 rtMs = 0; // from the slide's start to the click, or the slide's measured length
     qint64 slideTimeMs = 0;
+    // The picture names of variants 1 to 4, which decide whether buttons 1 to 4 are right
+    // (button 4 shows "fail"), and those of them that are right.
+    QStringList choices;
+    QList<int> rightButtons;
+    QDateTime onset; // the slide's start in local time, read with the clock's start
 };
 
 #endif // TRIALRECORD_H

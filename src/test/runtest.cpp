@@ -138,6 +138,7 @@ void runTest::showSlide()
         }
     }
     slideStart = msClock::now();
+    slideOnset = QDateTime::currentDateTime();
     statusLabel->setText(statusLine(QString::number(slideTime), QString::number(seriesSeconds())));
 }
 
@@ -152,7 +153,8 @@ void runTest::reportSlide(int button, bool right)
 {
     if (tekSeries < 1 || tekSlide < 1 || tekSlide > testData.size())
         return; // no slide is shown
-    const variant *sample = testData.at(tekSlide - 1)->variants.at(0);
+    const QList<variant *> &variants = testData.at(tekSlide - 1)->variants;
+    const variant *sample = variants.at(0);
     trialRecord trial;
     trial.series = tekSeries;
     trial.slideInSeries = int(qint64(tekSlide) - qint64(tekSeries - 1) * slideTotal);
@@ -165,6 +167,14 @@ void runTest::reportSlide(int button, bool right)
     // The same clock and start as the time limit.
     trial.rtMs = quint32(msClock::now() - slideStart);
     trial.slideTimeMs = qint64(slideTime) * 1000;
+    for (int b = 1; b <= 4; ++b) {
+        const variant *choice = variants.at(b);
+        trial.choices.append(serverLayout::pictureName(choice->value1, choice->value2));
+        if (serverLayout::isRightAnswer(choice->value1, choice->value2, sample->value1,
+                                        sample->value2))
+            trial.rightButtons.append(b);
+    }
+    trial.onset = slideOnset;
     emit slideEnded(trial);
 }
 

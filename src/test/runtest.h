@@ -3,6 +3,7 @@
 
 #include "results/trialrecord.h"
 
+#include <QDateTime>
 #include <QList>
 #include <QWidget>
 
@@ -52,6 +53,8 @@ public slots:
 private:
     // Set once endTest() has been emitted, so that the series can end only once.
     bool seriesOver = false;
+    // The wall-clock moment of slideStart, for the results.
+    QDateTime slideOnset;
 
     // Tells slideEnded() how the slide shown ended: by button 0 to 4, or -1 for a time-out.
     void reportSlide(int button, bool right);

@@ -1,4 +1,5 @@
 // quelvan-maketest: writes a complete static test site, or checks one.
+#include "app/appoptions.h"
 #include "maketest/picturefolder.h"
 #include "maketest/sitechecker.h"
 #include "maketest/sitewriter.h"
@@ -56,7 +57,8 @@ int main(int argc, char *argv[])
         "dir");
     const QCommandLineOption keep("keep-pictures",
                                   "With --pictures, copy JPEG files unchanged instead of scaling "
-                                  "them and removing their metadata.");
+                                  "them and removing their metadata: kept files keep all of it, "
+                                  "the camera and its GPS position included.");
     const QCommandLineOption check("check", "Check the site in a folder or at an http:// URL.",
                                    "site");
     parser.addOptions(
@@ -68,8 +70,25 @@ int main(int argc, char *argv[])
     QTextStream err(stderr);
 
     if (parser.isSet(check)) {
+        // An address as the client takes it: the server, without a path.
+        QString site = parser.value(check), normal;
+        if (site.startsWith(QLatin1String("http://"))
+            || site.startsWith(QLatin1String("https://"))) {
+            const QString why = appOptions::checkServerUrl(site, &normal);
+            if (!why.isEmpty()) {
+                err << "quelvan-maketest: --check: " << why << '\n';
+                while (site.endsWith(QLatin1Char('/')))
+                    site.chop(1);
+                if (site.endsWith(QLatin1String("/quelvan")))
+                    err << "quelvan-maketest: hint: name the server without /quelvan, as quelvan "
+                           "takes it: "
+                        << site.chopped(8) << '\n';
+                return 1;
+            }
+            site = normal;
+        }
         siteChecker checker(out);
-        const int result = checker.check(parser.value(check));
+        const int result = checker.check(site);
         out.flush();
         return result;
     }
@@ -105,10 +124,16 @@ int main(int argc, char *argv[])
     opt.first = parser.value(first).split(',');
     opt.second = parser.value(second).split(',');
     opt.instr = parser.value(instr);
-    if (!ok)
+    // Every value is checked before any picture is read.
+    const QString badNumber = siteWriter(opt).numbersProblem();
+    if (!badNumber.isEmpty())
+        err << "quelvan-maketest: " << badNumber << '\n';
+    if (!ok || !badNumber.isEmpty())
         return 1;
     if (parser.isSet(own)) {
         const pictureFolder folder(parser.value(own), opt.pictureSize, parser.isSet(keep));
+        for (const QString &line : folder.skipped)
+            err << "quelvan-maketest: " << line << '\n';
         for (const QString &problem : folder.problems)
             err << "quelvan-maketest: " << problem << '\n';
         if (!folder.problems.isEmpty()) {

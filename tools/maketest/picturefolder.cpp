@@ -1,6 +1,7 @@
 #include "maketest/picturefolder.h"
 
 #include "download/serverlayout.h"
+#include "maketest/picturepainter.h"
 #include "maketest/sitewriter.h"
 #include "test/slidebutton.h"
 
@@ -19,8 +20,19 @@ pictureFolder::pictureFolder(const QString &dir, int size, bool keepJpeg)
         problems << QStringLiteral("%1: not a folder").arg(dir);
     QMap<QString, QString> found; // lower-case picture name -> file name
     QSet<QString> firsts, seconds;
+    // What the system puts in a folder of photos, unseen by the author, is no picture of the
+    // test.
+    static const QStringList systemFiles{"thumbs.db", "desktop.ini", ".ds_store"};
     for (const QFileInfo &file : files) {
         const QString fileName = file.fileName();
+        if (file.isHidden() || fileName.startsWith(QLatin1Char('.'))
+            || systemFiles.contains(fileName.toLower())) {
+            skipped << QStringLiteral("%1: skipped, %2")
+                           .arg(fileName, systemFiles.contains(fileName.toLower())
+                                              ? QStringLiteral("a file of the system")
+                                              : QStringLiteral("a hidden file"));
+            continue;
+        }
         const QString name = fileName.section(QLatin1Char('.'), 0, -2);
         if (name.isEmpty()) {
             problems << QStringLiteral("%1: the name needs an extension such as .jpg or .png")
@@ -113,5 +125,5 @@ QByteArray pictureFolder::sitePicture(QIODevice *source, int size, QString *erro
     painter.setRenderHint(QPainter::SmoothPixmapTransform);
     painter.drawImage(QRect(QPoint(0, 0), out), image);
     painter.end();
-    return siteWriter::encodeJpeg(clean);
+    return picturePainter::encodeJpeg(clean);
 }

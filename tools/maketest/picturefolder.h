@@ -22,6 +22,7 @@ public:
     QStringList second;                 // the second values, sorted
     QMap<QString, QByteArray> pictures; // picture name -> JPEG bytes; "fail" when given
     QStringList problems;               // one line each; empty when the set is usable
+    QStringList skipped;                // hidden and system files, one line each
 
     // A picture as a site serves it: upright, JPEG, the longer side at most `size` pixels
     // (never enlarged), transparency on white, and no metadata (no EXIF, GPS or thumbnail).

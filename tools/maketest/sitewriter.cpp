@@ -1,83 +1,15 @@
 #include "maketest/sitewriter.h"
 
 #include "download/serverlayout.h"
+#include "maketest/picturepainter.h"
+#include "maketest/sitetexts.h"
 
-#include <QBuffer>
 #include <QDir>
 #include <QFile>
-#include <QImage>
-#include <QImageWriter>
-#include <QPainter>
-#include <QPainterPath>
 #include <QRandomGenerator>
 #include <QTemporaryDir>
-#include <QtMath>
 
 #include <algorithm>
-
-namespace {
-
-const QColor palette[] = {
-    QColor(220, 30, 30),  QColor(30, 160, 50),  QColor(30, 70, 220), QColor(245, 150, 20),
-    QColor(140, 40, 170), QColor(20, 170, 170), QColor(120, 75, 30), QColor(235, 80, 160),
-};
-constexpr int paletteSize = int(sizeof palette / sizeof palette[0]);
-constexpr int shapeCount = 8;
-
-QPainterPath regularPolygon(const QPointF &c, qreal r, int corners, qreal turn, qreal inner = 0)
-{
-    QPainterPath path;
-    const int points = inner > 0 ? corners * 2 : corners;
-    for (int i = 0; i < points; ++i) {
-        const qreal radius = (inner > 0 && i % 2) ? inner : r;
-        const qreal a = turn + 2 * M_PI * i / points;
-        const QPointF p(c.x() + radius * qCos(a), c.y() + radius * qSin(a));
-        if (i == 0)
-            path.moveTo(p);
-        else
-            path.lineTo(p);
-    }
-    path.closeSubpath();
-    return path;
-}
-
-QPainterPath shapePath(int shape, qreal s)
-{
-    const QPointF c(s / 2, s / 2);
-    const qreal r = s * 0.38;
-    QPainterPath path;
-    switch (shape % shapeCount) {
-    case 0: path.addEllipse(c, r, r); break;
-    case 1: path.addRect(QRectF(c.x() - r * 0.85, c.y() - r * 0.85, r * 1.7, r * 1.7)); break;
-    case 2: path = regularPolygon(c + QPointF(0, r * 0.15), r * 1.05, 3, -M_PI / 2); break;
-    case 3: path = regularPolygon(c, r, 4, -M_PI / 2); break;
-    case 4: path = regularPolygon(c, r * 1.05, 5, -M_PI / 2, r * 0.45); break;
-    case 5:
-        path.addRect(QRectF(c.x() - r, c.y() - r * 0.3, 2 * r, r * 0.6));
-        path.addRect(QRectF(c.x() - r * 0.3, c.y() - r, r * 0.6, 2 * r));
-        path = path.simplified();
-        break;
-    case 6: path = regularPolygon(c, r, 6, 0); break;
-    default:
-        path.addEllipse(c, r, r);
-        path.addEllipse(c, r * 0.5, r * 0.5); // odd-even fill makes a ring
-        break;
-    }
-    return path;
-}
-
-} // namespace
-
-QByteArray siteWriter::encodeJpeg(const QImage &image)
-{
-    QByteArray bytes;
-    QBuffer buffer(&bytes);
-    buffer.open(QIODevice::WriteOnly);
-    QImageWriter writer(&buffer, "jpeg");
-    writer.setQuality(90);
-    writer.write(image);
-    return bytes;
-}
 
 namespace {
 
@@ -97,14 +29,9 @@ siteWriter::siteWriter(const siteOptions &options) : opt(options) {}
 
 QString siteWriter::validate() const
 {
-    if (opt.series < 1 || opt.slides < 1)
-        return QStringLiteral("--series and --slides must be at least 1");
-    if (qint64(opt.series) * opt.slides > 100000)
-        return QStringLiteral("at most 100000 slides in all");
-    if (opt.slideTime < 0 || opt.pause < 0)
-        return QStringLiteral("--slide-time and --pause must not be negative");
-    if (opt.pictureSize < 16 || opt.pictureSize > 2000)
-        return QStringLiteral("--picture-size must be between 16 and 2000");
+    const QString numbers = numbersProblem();
+    if (!numbers.isEmpty())
+        return numbers;
     for (const QStringList &list : {opt.first, opt.second}) {
         QStringList unique = list;
         if (unique.removeDuplicates() != 0)
@@ -116,6 +43,19 @@ QString siteWriter::validate() const
         }
     }
     return listsProblem(opt.first, opt.second);
+}
+
+QString siteWriter::numbersProblem() const
+{
+    if (opt.series < 1 || opt.slides < 1)
+        return QStringLiteral("--series and --slides must be at least 1");
+    if (qint64(opt.series) * opt.slides > 100000)
+        return QStringLiteral("at most 100000 slides in all");
+    if (opt.slideTime < 0 || opt.pause < 0)
+        return QStringLiteral("--slide-time and --pause must not be negative");
+    if (opt.pictureSize < 16 || opt.pictureSize > 2000)
+        return QStringLiteral("--picture-size must be between 16 and 2000");
+    return QString();
 }
 
 QString siteWriter::valueProblem(const QString &v)
@@ -147,20 +87,8 @@ QString siteWriter::listsProblem(const QStringList &first, const QStringList &se
 
 QString siteWriter::defaultInstructions() const
 {
-    return QStringLiteral(
-               "<h3>Тест внимания</h3>"
-               "В середине экрана показан образец. Слева, справа и сверху от него — три "
-               "картинки,<br>"
-               "внизу — кнопка «ни одна не подходит».<br><br>"
-               "Нажмите картинку, у которой с образцом совпадает <b>форма</b> или <b>цвет</b>.<br>"
-               "Если ни одна из трёх картинок не совпадает с образцом ни формой, ни цветом,<br>"
-               "нажмите нижнюю кнопку.<br><br>"
-               "На каждый слайд даётся %1 с. В тесте %2 сер., по %3 слайдов в каждой;<br>"
-               "между сериями — пауза %4 с. Нажмите «Начать тест», когда будете готовы.")
-        .arg(opt.slideTime)
-        .arg(opt.series)
-        .arg(opt.slides)
-        .arg(opt.pause);
+    return siteTexts::instructions(opt.slideTime, opt.series, opt.slides, opt.pause,
+                                   !opt.ownPictures.isEmpty());
 }
 
 QString siteWriter::makeTestText() const
@@ -224,55 +152,20 @@ QMap<QString, QByteArray> siteWriter::documents() const
     return docs;
 }
 
-QByteArray siteWriter::drawPicture(int shape, int colour) const
-{
-    const int s = opt.pictureSize;
-    QImage image(s, s, QImage::Format_RGB32);
-    image.fill(Qt::white);
-    QPainter p(&image);
-    p.setRenderHint(QPainter::Antialiasing);
-    p.setPen(QPen(QColor(40, 40, 40), qMax(1.0, s / 60.0)));
-    p.setBrush(palette[colour % paletteSize]);
-    QPainterPath path = shapePath(shape, s);
-    path.setFillRule(Qt::OddEvenFill);
-    p.drawPath(path);
-    p.end();
-    return encodeJpeg(image);
-}
-
-QByteArray siteWriter::drawFail() const
-{
-    // A "no" sign: nothing here fits.
-    const int s = opt.pictureSize;
-    QImage image(s, s, QImage::Format_RGB32);
-    image.fill(Qt::white);
-    QPainter p(&image);
-    p.setRenderHint(QPainter::Antialiasing);
-    const qreal r = s * 0.36;
-    const QPointF c(s / 2.0, s / 2.0);
-    p.setPen(QPen(QColor(90, 90, 90), s / 11.0, Qt::SolidLine, Qt::RoundCap));
-    p.setBrush(Qt::NoBrush);
-    p.drawEllipse(c, r, r);
-    const qreal d = r * 0.7071;
-    p.drawLine(c + QPointF(-d, -d), c + QPointF(d, d));
-    p.end();
-    return encodeJpeg(image);
-}
-
 QMap<QString, QByteArray> siteWriter::pictures() const
 {
     if (!opt.ownPictures.isEmpty()) {
         QMap<QString, QByteArray> out = opt.ownPictures;
         if (!out.contains(serverLayout::failPicture()))
-            out.insert(serverLayout::failPicture(), drawFail());
+            out.insert(serverLayout::failPicture(), picturePainter::fail(opt.pictureSize));
         return out;
     }
     QMap<QString, QByteArray> out;
     for (int i = 0; i < opt.first.size(); ++i)
         for (int j = 0; j < opt.second.size(); ++j)
             out.insert(serverLayout::pictureName(opt.first.at(i), opt.second.at(j)),
-                       drawPicture(i, j));
-    out.insert(serverLayout::failPicture(), drawFail());
+                       picturePainter::shape(i, j, opt.pictureSize));
+    out.insert(serverLayout::failPicture(), picturePainter::fail(opt.pictureSize));
     return out;
 }
 

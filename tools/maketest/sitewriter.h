@@ -2,7 +2,6 @@
 #define SITEWRITER_H
 
 #include <QByteArray>
-#include <QImage>
 #include <QMap>
 #include <QString>
 #include <QStringList>
@@ -33,8 +32,10 @@ class siteWriter
 public:
     explicit siteWriter(const siteOptions &options);
 
-    // Empty when the options are usable, else what is wrong with them.
+    // Empty when the options are usable, else what is wrong with them; numbersProblem()
+    // checks only the counts, times and picture size, which come before any picture is read.
     QString validate() const;
+    QString numbersProblem() const;
     // Empty when `value` can be a value of a list, else why not.
     static QString valueProblem(const QString &value);
     // Empty when the lists are long enough for slides with one right answer and three
@@ -49,10 +50,6 @@ public:
     QMap<QString, QByteArray> pictures() const;
 
     QString defaultInstructions() const;
-    QByteArray drawPicture(int shape, int colour) const;
-    QByteArray drawFail() const;
-    // A picture as the sites hold them: JPEG at quality 90.
-    static QByteArray encodeJpeg(const QImage &image);
 
 private:
     QString makeTestText() const;

@@ -21,6 +21,7 @@
 
 namespace {
 const char *const errorDialogOption = "error-dialog";
+const char *const sendResultsOption = "send-results";
 const QString organization = QStringLiteral("quelvan");
 const QString application = QStringLiteral("quelvan");
 
@@ -111,6 +112,13 @@ void declare(QCommandLineParser &parser)
            "code");
     option(errorDialogOption,
            "Show a start-up error in a message box as well (the desktop entry uses it).");
+    option("upload",
+           "Send each run's files to this address with HTTP PUT, as they are written (needs a "
+           "results folder).",
+           "url");
+    option(sendResultsOption,
+           "Try once to send every run not yet delivered to the upload address, print a line "
+           "per run and exit: 0 when nothing is left to send.");
 }
 } // namespace
 
@@ -122,7 +130,7 @@ appOptions appOptions::defaults()
     return options;
 }
 
-QString appOptions::checkServerUrl(const QString &url, QString *normal)
+QString appOptions::checkServerUrl(const QString &url, QString *normal, bool pathAllowed)
 {
     const QUrl u(url, QUrl::StrictMode);
     const QString badPort = QStringLiteral("\"%1\": the port must be 1 to 65535").arg(url);
@@ -139,22 +147,34 @@ QString appOptions::checkServerUrl(const QString &url, QString *normal)
         return badPort;
     if (!u.userInfo().isEmpty())
         return QStringLiteral("\"%1\" must not hold a user name or password").arg(url);
-    if (!u.path().isEmpty() && u.path() != QLatin1String("/"))
+    if (!pathAllowed && !u.path().isEmpty() && u.path() != QLatin1String("/"))
         return QStringLiteral("\"%1\" must not have a path").arg(url);
     if (u.hasQuery() || u.hasFragment())
         return QStringLiteral("\"%1\" must not have a query or a fragment").arg(url);
-    *normal = u.adjusted(QUrl::RemovePath).toString(QUrl::FullyEncoded);
+    *normal = u.adjusted(pathAllowed ? QUrl::StripTrailingSlash : QUrl::RemovePath)
+                  .toString(QUrl::FullyEncoded);
     return QString();
 }
 
 bool appOptions::needsNoDisplay(const QStringList &arguments)
 {
-    static const QStringList answered{"-h", "--help", "-?", "--help-all", "-v", "--version"};
+    static const QStringList answered{"-h",
+                                      "--help",
+                                      "-?",
+                                      "--help-all",
+                                      "-v",
+                                      "--version",
+                                      QLatin1String("--") + sendResultsOption};
     for (const QString &argument : arguments.mid(1)) {
         if (answered.contains(argument))
             return true;
     }
     return false;
+}
+
+bool appOptions::sendsResults(const QStringList &arguments)
+{
+    return arguments.mid(1).contains(QLatin1String("--") + QLatin1String(sendResultsOption));
 }
 
 bool appOptions::wantsErrorDialog(const QStringList &arguments)
@@ -221,6 +241,24 @@ appOptions::Outcome appOptions::parse(const QStringList &arguments, appOptions *
             return UsageError;
         }
         result.resultsDir = folder.absoluteFilePath();
+    }
+    if (lookUp(parser, QStringLiteral("upload"), &value, &where)) {
+        const QString why = result.resultsDir.isEmpty()
+                                ? QStringLiteral("needs a results folder (--results, or the key "
+                                                 "results)")
+                                : checkServerUrl(value, &result.uploadUrl, true);
+        if (!why.isEmpty()) {
+            *message = QStringLiteral("quelvan: %1: %2").arg(where, why);
+            return UsageError;
+        }
+        setting(QStringLiteral("upload-user"), &result.uploadUser, &where);
+        setting(QStringLiteral("upload-password"), &result.uploadPassword, &where);
+    }
+    result.sendResults = parser.isSet(QLatin1String(sendResultsOption));
+    if (result.sendResults && result.uploadUrl.isEmpty()) {
+        *message = QStringLiteral("quelvan: --send-results: needs an upload address (--upload, "
+                                  "or the key upload)");
+        return UsageError;
     }
     if (parser.isSet(QStringLiteral("participant"))) {
         result.participant = parser.value(QStringLiteral("participant"));

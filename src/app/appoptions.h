@@ -18,6 +18,13 @@ struct appOptions
     QString participant;
     // Start the download at once, as if the button had been pressed.
     bool autoStart = false;
+    // Where each run's files are sent with HTTP PUT (empty: nowhere), with the basic
+    // authentication of the keys upload-user and upload-password.
+    QString uploadUrl;
+    QString uploadUser;
+    QString uploadPassword;
+    // Send the pending runs once and exit, without a window.
+    bool sendResults = false;
 
     // The build's server and img below the current folder: what a run without options and
     // settings uses.
@@ -32,8 +39,11 @@ struct appOptions
     [[noreturn]] static void showHelpAll(const QStringList &arguments);
 
     // True when the arguments ask for what is answered without a window system (help, the
-    // version), so that a start over SSH needs no display for them.
+    // version, sending the results), so that a start over SSH needs no display for them.
     static bool needsNoDisplay(const QStringList &arguments);
+    // True when the arguments ask to send the results: a mistake is then reported without a
+    // window system too.
+    static bool sendsResults(const QStringList &arguments);
     // True when a start-up error is to be shown in a message box too.
     static bool wantsErrorDialog(const QStringList &arguments);
 
@@ -42,7 +52,8 @@ struct appOptions
 
     // Empty when `url` is a usable server address (http or https, a host, an optional port
     // from 1 to 65535, nothing else), else why not; *normal receives scheme://host[:port].
-    static QString checkServerUrl(const QString &url, QString *normal);
+    // With `pathAllowed` a path may follow, kept in *normal without a trailing slash.
+    static QString checkServerUrl(const QString &url, QString *normal, bool pathAllowed = false);
 };
 
 #endif // APPOPTIONS_H

@@ -1,8 +1,11 @@
 #include "app/appoptions.h"
 #include "app/mainwindow.h"
+#include "results/resultsuploader.h"
 
 #include <QApplication>
 #include <QMessageBox>
+#include <QNetworkProxyFactory>
+#include <QTextStream>
 
 #include <cstdio>
 
@@ -20,6 +23,16 @@ bool answered(appOptions::Outcome outcome, const QString &message)
     }
     return false;
 }
+
+// Every run not yet delivered, once, as an administrator's script or SSH session asks.
+int sendResults(const appOptions &options)
+{
+    QNetworkProxyFactory::setUseSystemConfiguration(true);
+    resultsUploader uploader(options.resultsDir, options.uploadUrl, options.uploadUser,
+                             options.uploadPassword);
+    QTextStream out(stdout);
+    return uploader.sendAllOnce(out) ? 0 : 1;
+}
 } // namespace
 
 int main(int argc, char *argv[])
@@ -29,15 +42,24 @@ int main(int argc, char *argv[])
     appOptions options;
     QString message;
 
-    // Help and the version need no window system: they work over SSH. Anything else, a
-    // mistake included, is read again below, once the toolkit has taken its own options.
+    // Help, the version and sending the results need no window system: they work over SSH.
+    // Anything else, a mistake included, is read again below, once the toolkit has taken its
+    // own options.
     QStringList arguments;
     for (int i = 0; i < argc; ++i)
         arguments.append(QString::fromLocal8Bit(argv[i]));
     if (appOptions::needsNoDisplay(arguments)) {
         const QCoreApplication core(argc, argv);
-        if (answered(appOptions::parse(QCoreApplication::arguments(), &options, &message), message))
+        const appOptions::Outcome outcome =
+            appOptions::parse(QCoreApplication::arguments(), &options, &message);
+        if (answered(outcome, message))
             return 0;
+        if (outcome == appOptions::Run && options.sendResults)
+            return sendResults(options);
+        if (outcome == appOptions::UsageError && appOptions::sendsResults(arguments)) {
+            std::fprintf(stderr, "%s\n", message.toLocal8Bit().constData());
+            return 2;
+        }
     }
 
     QApplication app(argc, argv);

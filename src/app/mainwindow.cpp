@@ -3,6 +3,8 @@
 #include "app/logcategories.h"
 #include "app/msclock.h"
 #include "download/loadinterface.h"
+#include "download/proxyconf.h"
+#include "results/resultsuploader.h"
 #include "results/resultswriter.h"
 #include "screens/conclgraph.h"
 #include "screens/conclusionshow.h"
@@ -29,6 +31,13 @@ MainWindow::MainWindow(const appOptions &options, QWidget *parent)
     connect(loadWidget, &loadInterface::endLoading, this, &MainWindow::endLoading);
     if (options.autoStart)
         QTimer::singleShot(0, loadWidget, &loadInterface::startInit);
+    if (!options.uploadUrl.isEmpty()) {
+        uploader = new resultsUploader(options.resultsDir, options.uploadUrl, options.uploadUser,
+                                       options.uploadPassword, this);
+        // Runs that earlier windows could not deliver go in the background, once the
+        // window is up.
+        QTimer::singleShot(0, uploader, &resultsUploader::sendPending);
+    }
 }
 
 MainWindow::~MainWindow() = default;
@@ -99,6 +108,14 @@ void MainWindow::endLoading()
     if (!options.resultsDir.isEmpty())
         results = new resultsWriter(options.resultsDir, loadWidget->participant,
                                     loadWidget->serverUrl, loadWidget->runStart, this);
+    if (uploader) {
+        // Fed by the writer: what its files are called, and when they may be sent.
+        connect(results, &resultsWriter::opened, uploader, &resultsUploader::track);
+        connect(results, &resultsWriter::seriesStarted, uploader, &resultsUploader::hold);
+        connect(results, &resultsWriter::saved, uploader, &resultsUploader::release);
+        if (loadWidget->useProxy)
+            uploader->setProxy(loadWidget->pconf->proxy);
+    }
     folderLock = std::move(loadWidget->folderLock);
     tdata = loadWidget->testText;
     qCDebug(lcFlow) << "tdata=" << tdata;
@@ -132,6 +149,8 @@ void MainWindow::startSeries(int series)
         button->icons = &icons;
     }
     replaceCentral(tester);
+    if (results)
+        results->startSeries();
     tekSeries = series;
     tester->startTest(series);
 }
@@ -188,6 +207,18 @@ void MainWindow::showGraph()
     auto *notice = new QLabel(screen);
     notice->hide();
     box->addWidget(notice);
+    if (uploader) {
+        auto *sent = new QLabel(screen);
+        box->addWidget(sent);
+        const auto show = [sent](resultsUploader::State state) {
+            sent->setText(state == resultsUploader::Sent ? QStringLiteral("Результаты отправлены")
+                          : state == resultsUploader::Refused
+                              ? QStringLiteral("Результаты не отправлены")
+                              : QStringLiteral("Результаты будут отправлены позже"));
+        };
+        show(uploader->state());
+        connect(uploader, &resultsUploader::stateChanged, sent, show);
+    }
     replaceCentral(screen);
     // Saved as shown: once the window has laid the graph out.
     QTimer::singleShot(0, graph, [this, graph, notice] {

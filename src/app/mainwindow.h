@@ -15,6 +15,7 @@ class QTimer;
 class conclusionShow;
 class instrShow;
 class loadInterface;
+class resultsUploader;
 class resultsWriter;
 class runTest;
 
@@ -46,6 +47,8 @@ public:
     QTimer *pauseTimer = nullptr;
     // Keeps the run's data when a results folder is set; null otherwise.
     resultsWriter *results = nullptr;
+    // Delivers the data to the lab's server when an upload address is set; null otherwise.
+    resultsUploader *uploader = nullptr;
 
 public slots:
     void endLoading();

@@ -9,6 +9,7 @@
 #include <QImage>
 #include <QRandomGenerator>
 #include <QSaveFile>
+#include <QScopeGuard>
 
 namespace {
 // RFC 4180: a field with a comma, a quote or a line break is quoted, its quotes doubled.
@@ -97,6 +98,7 @@ void resultsWriter::open()
                     "onset",         "quelvan_version", "run_id"});
     append(seriesFile, {"participant", "run_start", "series", "slides", "right", "score_percent",
                         "mean_rt_ms", "series_total", "quelvan_version", "run_id"});
+    emit opened(stem, runId);
 }
 
 void resultsWriter::trial(const trialRecord &t)
@@ -137,12 +139,14 @@ void resultsWriter::series(int series, int seriesTotal, int slides, int right, i
     append(seriesFile, {participant, runStart, QString::number(series), QString::number(slides),
                         QString::number(right), QString::number(score), meanRt,
                         QString::number(seriesTotal), version, runId});
+    emit saved(false);
 }
 
 void resultsWriter::graph(const QImage &image)
 {
     if (stem.isEmpty())
         return; // nothing of this run could be written
+    const auto written = qScopeGuard([this] { emit saved(true); });
     // Encoded in memory first: the PNG library jumps out of a failed write past its
     // clean-up, and a full disk is what this folder may well be.
     QByteArray png;

@@ -34,7 +34,15 @@ public:
     // one run wherever they are copied.
     QString runId;
 
+signals:
+    // For the uploader: the run's files exist under `stem`; a series begins (nothing is to
+    // be sent while it runs); a series row or the graph is written, `complete` for the graph.
+    void opened(const QString &stem, const QString &runId);
+    void seriesStarted();
+    void saved(bool complete);
+
 public slots:
+    void startSeries() { emit seriesStarted(); }
     void trial(const trialRecord &trial);
     void series(int series, int seriesTotal, int slides, int right, int score);
     void graph(const QImage &image);

@@ -1,0 +1,27 @@
+#include "app/backoff.h"
+
+#include "app/msclock.h"
+
+void backoff::failed()
+{
+    wait = count == 0 ? first : qMin(most, wait > most / 2 ? most : wait * 2);
+    ++count;
+    since = msClock::now();
+}
+
+void backoff::succeeded()
+{
+    count = 0;
+    wait = 0;
+}
+
+bool backoff::due() const
+{
+    return remainingMs() == 0;
+}
+
+quint32 backoff::remainingMs() const
+{
+    const quint32 elapsed = msClock::now() - since;
+    return elapsed >= wait ? 0 : wait - elapsed;
+}

@@ -1,0 +1,65 @@
+#include "support/davserver.h"
+
+#include "support/testsite.h"
+
+#include <QDir>
+#include <QStandardPaths>
+
+QString DavServer::start()
+{
+    const QString program = QStandardPaths::findExecutable("nginx", {"/usr/sbin"});
+    if (program.isEmpty())
+        return QStringLiteral("nginx is missing; tools/run-tests.sh installs it");
+    if (!port)
+        port = TestSite::freePort();
+    const QString d = dir.path();
+    const QString conf =
+        QStringLiteral("daemon off; master_process off; pid %1/nginx.pid; error_log %1/error.log;\n"
+                       "events {}\nhttp { log_format calls '$status $request_method';\n"
+                       "access_log %1/access.log calls; client_body_temp_path %1/tmp;\n"
+                       "server { listen 127.0.0.1:%2; root %1/store;\n"
+                       "location /up/ { if (-f %1/failing) { return 500; }\n"
+                       "dav_methods PUT; create_full_put_path on; limit_except PUT { deny all; }\n"
+                       "auth_basic quelvan; auth_basic_user_file %1/passwd; } } }\n")
+            .arg(d)
+            .arg(port);
+    if (!TestSite::writeFile(d + "/nginx.conf", conf.toUtf8())
+        || !TestSite::writeFile(d + "/passwd", "tester:{PLAIN}s3cret\n")
+        || !QDir().mkpath(d + "/tmp") || !QDir().mkpath(d + "/store/up"))
+        return QStringLiteral("cannot write the server's files");
+    nginx.setProcessChannelMode(QProcess::MergedChannels);
+    TestSite::startServer(nginx, program, {"-c", d + "/nginx.conf", "-p", d});
+    if (!TestSite::waitForPort(port) || nginx.state() == QProcess::NotRunning)
+        return QStringLiteral("nginx did not start: ") + QString::fromUtf8(nginx.readAll());
+    return QString();
+}
+
+void DavServer::stop()
+{
+    nginx.terminate();
+    nginx.waitForFinished(5000);
+}
+
+void DavServer::setFailing(bool failing)
+{
+    if (failing)
+        TestSite::writeFile(dir.path() + "/failing", "");
+    else
+        QFile::remove(dir.path() + "/failing");
+}
+
+QStringList DavServer::stored() const
+{
+    return QDir(dir.path() + "/store/up").entryList(QDir::Files, QDir::Name);
+}
+
+QByteArray DavServer::file(const QString &name) const
+{
+    return TestSite::readFile(dir.path() + "/store/up/" + name);
+}
+
+QStringList DavServer::log() const
+{
+    return QString::fromUtf8(TestSite::readFile(dir.path() + "/access.log"))
+        .split('\n', Qt::SkipEmptyParts);
+}

@@ -52,6 +52,8 @@ void timing(const Config &c);
 void memory(const Config &c);
 void startup(const Config &c);
 void latency(const Config &c);
+// The download at a long round trip with 1, 4 and 6 connections, against curl --parallel.
+void parallel(const Config &c);
 
 // Child modes, run in a fresh process by memory() and startup().
 int childMemoryEmpty();

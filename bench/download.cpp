@@ -3,6 +3,7 @@
 // write), beside the same loop with plain QFile and one curl process on one connection.
 #include "bench.h"
 
+#include "app/appoptions.h"
 #include "download/loading.h"
 #include "download/loadinterface.h"
 #include "download/parsparser.h"
@@ -12,6 +13,7 @@
 #include <QElapsedTimer>
 #include <QEventLoop>
 #include <QFile>
+#include <QFileInfo>
 #include <QLabel>
 #include <QNetworkAccessManager>
 #include <QNetworkReply>
@@ -50,11 +52,13 @@ QStringList pictureNames(const Config &c)
     return parsParser::pictureNames(first, second);
 }
 
-// quelvan: from the button to endLoading().
-double runQuelvan(const Config &c)
+// quelvan: from the button to endLoading(), with `connections` pictures at once.
+double runQuelvan(const Config &c, int connections = 1)
 {
-    loadInterface screen;
-    screen.serverUrl = c.serverUrl;
+    appOptions options = appOptions::defaults();
+    options.serverUrl = c.serverUrl;
+    options.connections = connections;
+    loadInterface screen(options);
     QEventLoop loop;
     QObject::connect(&screen, &loadInterface::endLoading, &loop, &QEventLoop::quit);
     QTimer::singleShot(60000, &loop, &QEventLoop::quit);
@@ -129,6 +133,27 @@ double runCurl(const QStringList &urls, const QString &folder = QString())
     for (const QByteArray &line : curl.readAllStandardOutput().split('\n'))
         total += line.toDouble();
     return total * 1000;
+}
+
+// curl fetching every URL, `parallel` at once, storing them in `folder`: the whole run's time.
+double runCurlParallel(const QStringList &urls, const QString &folder, int parallel)
+{
+    QStringList args{"-s",
+                     "--fail",
+                     "--parallel",
+                     "--parallel-immediate",
+                     "--parallel-max",
+                     QString::number(parallel)};
+    for (const QString &u : urls)
+        args << "-o" << folder + '/' + u.section('/', -1) << u;
+    QProcess curl;
+    QElapsedTimer t;
+    t.start();
+    curl.start(QStringLiteral("curl"), args);
+    curl.waitForFinished(120000);
+    if (curl.exitCode() != 0)
+        qFatal("curl --parallel failed: %d", curl.exitCode());
+    return t.nsecsElapsed() / 1e6;
 }
 
 } // namespace
@@ -207,6 +232,61 @@ void latency(const Config &c)
     addRow({QStringLiteral("curl at %1 ms vs requests x round trip").arg(c.rttMs), fmt(sa, "ms"),
             QStringLiteral("%1 ms").arg(floor, 0, 'f', 0), sa.median / floor, QString(), true,
             QString()});
+}
+
+void parallel(const Config &c)
+{
+    const QStringList urls = requestUrls(c, pictureNames(c));
+    QTemporaryDir work;
+    const QString oldCwd = QDir::currentPath();
+    QDir::setCurrent(work.path());
+    QDir().mkdir(QStringLiteral("img"));
+    const QString img = work.path() + QStringLiteral("/img");
+
+    // Side by side in every round, so that drift of the machine hits all alike.
+    runQuelvan(c, 4);
+    QVector<double> q1, q4, q6, a4, a6;
+    for (int i = 0; i < c.runs; ++i) {
+        q1.append(runQuelvan(c, 1));
+        q4.append(runQuelvan(c, 4));
+        q6.append(runQuelvan(c, 6));
+        a4.append(runCurlParallel(urls, img, 4));
+        a6.append(runCurlParallel(urls, img, 6));
+    }
+    QDir::setCurrent(oldCwd);
+
+    qint64 bytes = 0;
+    for (const QString &u : urls)
+        bytes += QFileInfo(c.site + u.mid(c.serverUrl.size())).size();
+    const Stats s1 = stats(q1), s4 = stats(q4), s6 = stats(q6), c4 = stats(a4), c6 = stats(a6);
+    const QString at = QStringLiteral(" at %1 ms").arg(c.rttMs);
+    addRow({"4 connections vs 1" + at, fmt(s4, "ms"), fmt(s1, "ms"), s4.median / s1.median,
+            "<= 0.30", s4.median <= 0.30 * s1.median,
+            QStringLiteral("%1 requests, %2 KiB").arg(urls.size()).arg(bytes / 1024)});
+    addRow({"6 connections vs 1" + at, fmt(s6, "ms"), fmt(s1, "ms"), s6.median / s1.median,
+            "<= 0.25", s6.median <= 0.25 * s1.median, QString()});
+    addRow({"4 connections vs curl --parallel-max 4" + at, fmt(s4, "ms"), fmt(c4, "ms"),
+            s4.median / c4.median, "<= 1.30", s4.median <= 1.30 * c4.median,
+            QStringLiteral("curl asks for the documents at once too")});
+    addRow({"6 connections vs curl --parallel-max 6" + at, fmt(s6, "ms"), fmt(c6, "ms"),
+            s6.median / c6.median, QString(), true, QString()});
+    // The link's limit: 7 documents in turn, then the pictures N at a time, one round trip each.
+    for (const int n : {1, 4, 6}) {
+        const int pictures = urls.size() - documents.size();
+        const double trips = documents.size() + (pictures + n - 1) / n;
+        addRow({QStringLiteral("%1 connection(s): round trips x %2 ms").arg(n).arg(c.rttMs),
+                fmt(n == 1   ? s1
+                    : n == 4 ? s4
+                             : s6,
+                    "ms"),
+                QStringLiteral("%1 ms").arg(trips * c.rttMs, 0, 'f', 0),
+                (n == 1   ? s1
+                 : n == 4 ? s4
+                          : s6)
+                        .median
+                    / (trips * c.rttMs),
+                QString(), true, QStringLiteral("%1 round trips").arg(trips)});
+    }
 }
 
 } // namespace bench

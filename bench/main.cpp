@@ -55,8 +55,9 @@ int main(int argc, char *argv[])
         return bench::downloadOnce(c);
 
     if (c.serverUrl.isEmpty() || c.site.isEmpty()) {
-        fprintf(stderr, "usage: quelvan-bench [all|download|slides|timing|memory|startup|latency] "
-                        "--url http://127.0.0.1:PORT --site FOLDER [--runs N] [--quick]\n");
+        fprintf(stderr,
+                "usage: quelvan-bench [all|download|slides|timing|memory|startup|latency|parallel] "
+                "--url http://127.0.0.1:PORT --site FOLDER [--runs N] [--quick]\n");
         return 1;
     }
     const bool all = mode == QLatin1String("all");
@@ -80,6 +81,11 @@ int main(int argc, char *argv[])
         out << "== latency\n";
         out.flush();
         bench::latency(c);
+    }
+    if (mode == QLatin1String("parallel")) {
+        out << "== parallel\n";
+        out.flush();
+        bench::parallel(c);
     }
     bench::printTable();
     return 0;

@@ -83,6 +83,16 @@ before=$(wc -l <"$WORK/access.log")
 echo "latency runs: $(tail -n +"$((before + 1))" "$WORK/access.log" | cut -d' ' -f1 | sort -u | wc -l) connection(s) for $(($(wc -l <"$WORK/access.log") - before)) requests"
 kill "$RELAY" 2>/dev/null || true
 
+# A home link: 100 ms round trip, the download with 1, 4 and 6 connections beside curl
+# fetching the same files with as many at once.
+RELAY_PORT="$(python3 -c 'import socket; s=socket.socket(); s.bind(("127.0.0.1",0)); print(s.getsockname()[1])')"
+python3 bench/delayrelay.py "$RELAY_PORT" "$PORT" 50 >"$WORK/relay100.log" 2>&1 &
+RELAY=$!
+for _ in 1 2 3 4 5 6 7 8 9 10; do grep -q ready "$WORK/relay100.log" && break; sleep 0.3; done
+"$BUILD_DIR/bench/quelvan-bench" parallel --url "http://127.0.0.1:$RELAY_PORT" --site "$SITE" \
+    --rtt 100 --runs "$([ "$QUICK" = "--quick" ] && echo 2 || echo 5)"
+kill "$RELAY" 2>/dev/null || true
+
 # Start-up once more under a real X server, as a person starts it (Xvfb, no window manager).
 rm -f "$WORK/display"
 Xvfb -displayfd 3 -nolisten tcp -screen 0 1280x1024x24 3>"$WORK/display" 2>/dev/null &

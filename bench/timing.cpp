@@ -106,13 +106,15 @@ void timing(const Config &c)
         w.pauseTimer->installEventFilter(&rec);
         for (int p = 0; p < pauses; ++p) {
             runTest *runner = w.tester;
+            const int series = w.tekSeries;
             rec.ticks.clear();
             runner->pressBut(1);
             const double start = clock.nsecsElapsed() / 1e6; // the pause timer starts in there
             QEventLoop loop;
             QTimer poll;
             QObject::connect(&poll, &QTimer::timeout, &loop, [&] {
-                if (w.tester && w.tester != runner)
+                // By the series: the next runner may take the freed place of this one.
+                if (w.tester && w.tekSeries != series)
                     loop.quit();
             });
             poll.start(5);

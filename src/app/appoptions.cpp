@@ -1,12 +1,12 @@
 #include "app/appoptions.h"
 
+#include "app/settingsfile.h"
 #include "download/serverlayout.h"
 #include "results/resultswriter.h"
 
 #include <QCommandLineParser>
 #include <QDir>
 #include <QFileInfo>
-#include <QSettings>
 #include <QStandardPaths>
 #include <QUrl>
 
@@ -22,48 +22,6 @@
 namespace {
 const char *const errorDialogOption = "error-dialog";
 const char *const sendResultsOption = "send-results";
-const QString organization = QStringLiteral("quelvan");
-const QString application = QStringLiteral("quelvan");
-
-// The settings files in the order they are asked: the person's own, then the machine's.
-// INI everywhere, so that a lab can copy one plain file to every machine.
-QStringList settingsFiles()
-{
-#if defined(Q_OS_UNIX) && !defined(Q_OS_DARWIN)
-    // Where the desktop keeps configuration: XDG_CONFIG_HOME (~/.config), then each folder
-    // of XDG_CONFIG_DIRS (/etc/xdg).
-    QStringList files;
-    const QStringList dirs =
-        QStandardPaths::standardLocations(QStandardPaths::GenericConfigLocation);
-    for (const QString &dir : dirs)
-        files.append(dir + QLatin1String("/quelvan/quelvan.conf"));
-    return files;
-#else
-    return {
-        QSettings(QSettings::IniFormat, QSettings::UserScope, organization, application).fileName(),
-        QSettings(QSettings::IniFormat, QSettings::SystemScope, organization, application)
-            .fileName()};
-#endif
-}
-
-// The first settings file that has `key` gives its value; *where names the file and key.
-bool setting(const QString &key, QString *value, QString *where)
-{
-    for (const QString &file : settingsFiles()) {
-        QSettings settings(file, QSettings::IniFormat);
-#if QT_VERSION < QT_VERSION_CHECK(6, 0, 0)
-        // As Qt 6 reads them: a lab writes "results=/srv/Результаты" in UTF-8.
-        settings.setIniCodec("UTF-8");
-#endif
-        if (settings.contains(key)) {
-            // An unquoted value with commas reads as a list.
-            *value = settings.value(key).toStringList().join(QLatin1Char(','));
-            *where = file + QLatin1String(": ") + key;
-            return true;
-        }
-    }
-    return false;
-}
 
 // The value of an option, else of the settings key of the same name; false when neither is
 // set.
@@ -74,7 +32,7 @@ bool lookUp(const QCommandLineParser &parser, const QString &name, QString *valu
         *where = QLatin1String("--") + name;
         return true;
     }
-    return setting(name, value, where);
+    return settingsFile::find(name, value, where);
 }
 
 // A folder as written, "~/" standing for the person's home folder, made absolute from the
@@ -85,6 +43,25 @@ QString folderPath(const QString &value)
     if (path == QLatin1String("~") || path.startsWith(QLatin1String("~/")))
         path.replace(0, 1, QDir::homePath());
     return QDir::cleanPath(QDir::current().absoluteFilePath(path));
+}
+
+// A whole number from `low` to `high` in the option or key `name`, when set; false with
+// *message naming the option or key when it is another value.
+bool number(const QCommandLineParser &parser, const char *name, int low, int high, int *result,
+            QString *message)
+{
+    QString value, where;
+    if (!lookUp(parser, QLatin1String(name), &value, &where))
+        return true;
+    bool ok = false;
+    *result = value.trimmed().toInt(&ok);
+    if (ok && *result >= low && *result <= high)
+        return true;
+    *message = QStringLiteral("quelvan: %1: \"%2\" must be a whole number from %3 to %4")
+                   .arg(where, value)
+                   .arg(low)
+                   .arg(high);
+    return false;
 }
 
 void declare(QCommandLineParser &parser)
@@ -112,6 +89,12 @@ void declare(QCommandLineParser &parser)
            "code");
     option(errorDialogOption,
            "Show a start-up error in a message box as well (the desktop entry uses it).");
+    option("connections", "Pictures downloaded at once, 1 to 6 (default 1: one request at a time).",
+           "n");
+    option("retries",
+           "How often a request that failed for a passing reason (the network, 408, 429, 5xx) "
+           "is asked again, 0 to 5 (default 0).",
+           "n");
     option("upload",
            "Send each run's files to this address with HTTP PUT, as they are written (needs a "
            "results folder).",
@@ -242,6 +225,9 @@ appOptions::Outcome appOptions::parse(const QStringList &arguments, appOptions *
         }
         result.resultsDir = folder.absoluteFilePath();
     }
+    if (!number(parser, "connections", 1, 6, &result.connections, message)
+        || !number(parser, "retries", 0, 5, &result.retries, message))
+        return UsageError;
     if (lookUp(parser, QStringLiteral("upload"), &value, &where)) {
         const QString why = result.resultsDir.isEmpty()
                                 ? QStringLiteral("needs a results folder (--results, or the key "
@@ -251,8 +237,8 @@ appOptions::Outcome appOptions::parse(const QStringList &arguments, appOptions *
             *message = QStringLiteral("quelvan: %1: %2").arg(where, why);
             return UsageError;
         }
-        setting(QStringLiteral("upload-user"), &result.uploadUser, &where);
-        setting(QStringLiteral("upload-password"), &result.uploadPassword, &where);
+        settingsFile::find(QStringLiteral("upload-user"), &result.uploadUser, &where);
+        settingsFile::find(QStringLiteral("upload-password"), &result.uploadPassword, &where);
     }
     result.sendResults = parser.isSet(QLatin1String(sendResultsOption));
     if (result.sendResults && result.uploadUrl.isEmpty()) {

@@ -25,6 +25,10 @@ struct appOptions
     QString uploadPassword;
     // Send the pending runs once and exit, without a window.
     bool sendResults = false;
+    // Pictures asked for at once, and how often a request that failed for a reason another
+    // try may mend is asked again. 1 and 0 download exactly as always.
+    int connections = 1;
+    int retries = 0;
 
     // The build's server and img below the current folder: what a run without options and
     // settings uses.

@@ -82,9 +82,12 @@ QNetworkRequest loading::request(const QString &url, int timeout)
 }
 
 QNetworkReply *loading::get(QNetworkAccessManager *manager, const QString &url, int timeout,
-                            qint64 limit)
+                            qint64 limit, bool http2)
 {
-    QNetworkReply *reply = manager->get(request(url, timeout));
+    QNetworkRequest asked = request(url, timeout);
+    if (http2)
+        asked.setAttribute(QNetworkRequest::Http2AllowedAttribute, true);
+    QNetworkReply *reply = manager->get(asked);
     // readyRead, not downloadProgress: the latter is throttled and may first come when
     // the whole answer is already in memory.
     connect(reply, &QNetworkReply::readyRead, reply, [reply, limit] {
@@ -149,15 +152,17 @@ bool loading::load(QString url)
     return true;
 }
 
-void loading::replyFinished(QNetworkReply *reply)
+loading::Outcome loading::take(QNetworkReply *reply, const QString &pictureDir, const QString &name,
+                               QString *text, QString *status, QImage *picture)
 {
+    const bool isPicture = !name.isNull();
     QNetworkReply::NetworkError error =
-        replyError(reply, fileMode ? maxReplyBytes : maxDocumentBytes);
+        replyError(reply, isPicture ? maxReplyBytes : maxDocumentBytes);
     const QByteArray body = error == QNetworkReply::NoError ? reply->readAll() : QByteArray();
     // A "picture" that is none, such as a web server's page for a missing file, would show
     // as an empty button and be scored as if nothing were wrong.
-    if (fileMode && error == QNetworkReply::NoError) {
-        const pictureDecoder::Verdict verdict = pictureDecoder::check(body);
+    if (isPicture && error == QNetworkReply::NoError) {
+        const pictureDecoder::Verdict verdict = pictureDecoder::check(body, picture);
         if (verdict != pictureDecoder::Fine) {
             qCWarning(lcDownload) << reply->url().toDisplayString()
                                   << "refused:" << pictureDecoder::describe(verdict);
@@ -165,27 +170,55 @@ void loading::replyFinished(QNetworkReply *reply)
         }
     }
     if (error != QNetworkReply::NoError) {
-        netError = true;
-        statusText = QStringLiteral("Ошибка сетевого соединения:%1  \n По запросу:%2")
-                         .arg(int(error))
-                         .arg(reply->url().host(QUrl::FullyDecoded));
+        *status = QStringLiteral("Ошибка сетевого соединения:%1  \n По запросу:%2")
+                      .arg(int(error))
+                      .arg(reply->url().host(QUrl::FullyDecoded));
         qCDebug(lcDownload) << "error" << error << reply->errorString();
-    } else if (fileMode) {
-        const QString path = serverLayout::pictureFile(pictureDir, fileName);
+        return worthRetrying(reply, error) ? Transient : Failed;
+    }
+    if (isPicture) {
+        const QString path = serverLayout::pictureFile(pictureDir, name);
         QString why;
-        if (storePicture(path, body, &why)) {
-            statusText = QStringLiteral("Данные успешно получены");
-        } else {
-            statusText = QStringLiteral("Не удалось записать файл");
-            fileError = true;
+        if (!storePicture(path, body, &why)) {
+            *status = QStringLiteral("Не удалось записать файл");
             qCWarning(lcDownload) << "cannot write" << path << ":" << why;
+            return Unstored;
         }
     } else {
-        replyText = decodeText(body);
-        qCDebug(lcDownload) << replyText;
-        statusText = QStringLiteral("Данные успешно получены");
+        *text = decodeText(body);
+        qCDebug(lcDownload) << *text;
     }
+    *status = QStringLiteral("Данные успешно получены");
+    return Done;
+}
 
+bool loading::worthRetrying(const QNetworkReply *reply, QNetworkReply::NetworkError error)
+{
+    // What another try cannot mend: an answer that is none the client takes (a refused
+    // picture, a compressed or unfollowed answer), one over its cap, refused credentials, a
+    // certificate or a redirect that is not allowed.
+    if (error == QNetworkReply::ProtocolFailure || reply->property(overCapProperty).toBool()
+        || error == QNetworkReply::SslHandshakeFailedError
+        || error == QNetworkReply::TooManyRedirectsError
+        || error == QNetworkReply::InsecureRedirectError
+        || error == QNetworkReply::ProxyAuthenticationRequiredError)
+        return false;
+    const int status = reply->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt();
+    if (status >= 400)
+        return status == 408 || status == 429 || status >= 500;
+    // A connection refused, closed or silent, inside the proxy too.
+    return error < QNetworkReply::ContentAccessDenied;
+}
+
+void loading::replyFinished(QNetworkReply *reply)
+{
+    switch (take(reply, pictureDir, fileMode ? fileName : QString(), &replyText, &statusText,
+                 &lastPicture)) {
+    case Transient:
+    case Failed: netError = true; break;
+    case Unstored: fileError = true; break;
+    case Done: break;
+    }
     disconnect(manager, &QNetworkAccessManager::finished, this, &loading::replyFinished);
     reply->abort();
     reply->deleteLater();

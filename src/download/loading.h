@@ -1,6 +1,7 @@
 #ifndef LOADING_H
 #define LOADING_H
 
+#include <QImage>
 #include <QNetworkReply>
 #include <QObject>
 #include <QString>
@@ -32,9 +33,10 @@ public:
     // A GET of `url` as the client makes it: redirects followed when no less safe, at most
     // maxRedirects of them, and ended after `timeout` ms without a byte.
     static QNetworkRequest request(const QString &url, int timeout);
-    // Sends that GET and aborts the answer once it grows past `limit` bytes.
+    // Sends that GET and aborts the answer once it grows past `limit` bytes; `http2` lets a
+    // server that offers HTTP/2 over TLS take it.
     static QNetworkReply *get(QNetworkAccessManager *manager, const QString &url, int timeout,
-                              qint64 limit);
+                              qint64 limit, bool http2 = false);
     // The error of a finished answer, counting an answer past `limit` bytes as aborted, and a
     // compressed answer or a redirect that was not followed as a protocol failure.
     static QNetworkReply::NetworkError replyError(QNetworkReply *reply, qint64 limit);
@@ -42,6 +44,21 @@ public:
     // br, compress or zstd, in any case).
     static bool isOverCap(const QNetworkReply *reply, qint64 limit);
     static bool isCompressed(const QNetworkReply *reply);
+
+    enum Outcome {
+        Done,      // the document's text taken, or the picture stored
+        Transient, // failed, but another try may succeed: the network, 408, 429, 5xx
+        Failed,    // failed for good
+        Unstored,  // a picture that could not be written
+    };
+    // Takes a finished answer: a document's text into *text, or with a non-null `name` a
+    // picture checked and stored as `name` in `pictureDir`; *status is the status line.
+    // *picture receives the stored picture decoded at icon size (at a device-pixel ratio of
+    // 1), as its check decoded it.
+    static Outcome take(QNetworkReply *reply, const QString &pictureDir, const QString &name,
+                        QString *text, QString *status, QImage *picture = nullptr);
+    // Whether an answer that failed with `error` may succeed when asked again.
+    static bool worthRetrying(const QNetworkReply *reply, QNetworkReply::NetworkError error);
 
     // A text document as the client reads it: UTF-8 up to the first NUL byte.
     static QString decodeText(QByteArray body);
@@ -59,6 +76,8 @@ public:
     QString fileName;
     QString pictureDir;
     int stepCount = 0;
+    // The picture just stored, decoded at icon size, so that it is not decoded again.
+    QImage lastPicture;
     // An answer that receives no byte for this many milliseconds ends as a network error;
     // without it a silent server would leave the download waiting for ever.
     static constexpr int defaultTransferTimeout = 30000;

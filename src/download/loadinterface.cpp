@@ -1,8 +1,8 @@
 #include "download/loadinterface.h"
 
 #include "app/appoptions.h"
-#include "app/foldercheck.h"
 #include "app/logcategories.h"
+#include "download/downloadqueue.h"
 #include "download/loading.h"
 #include "download/parsparser.h"
 #include "download/picturefolderlock.h"
@@ -13,7 +13,6 @@
 #include "test/slidebutton.h"
 
 #include <QCheckBox>
-#include <QDir>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
@@ -84,27 +83,32 @@ loadInterface::loadInterface(const appOptions &options, QWidget *parent)
     connect(getButton, &QPushButton::clicked, this, &loadInterface::startInit);
     connect(loader, &loading::start, this, &loadInterface::startLoading);
     connect(loader, &loading::finish, this, &loadInterface::finishLoading);
+
+    // What a lab may ask for participants at home; without it, the chain of single requests.
+    if (options.connections > 1 || options.retries > 0) {
+        queue = new downloadQueue(loader->manager, options.connections, options.retries, this);
+        connect(queue, &downloadQueue::status, statusLabel, &QLabel::setText);
+        connect(queue, &downloadQueue::document, this, &loadInterface::queuedDocument);
+        connect(queue, &downloadQueue::pictureStored, this, &loadInterface::decodeIcon);
+        connect(queue, &downloadQueue::finished, this, [this] {
+            statusLabel->setText(QStringLiteral("Загрузка завершена"));
+            emit endLoading();
+            folderLock.reset(); // unless the window has taken it over for its test
+        });
+        connect(queue, &downloadQueue::failed, this, [this](const QString &text) {
+            statusLabel->setText(text);
+            folderLock.reset();
+        });
+    }
 }
 
 bool loadInterface::readyForResults()
 {
     if (participantEdit)
         participant = participantEdit->text().trimmed();
-    if (participant.isEmpty()) {
-        statusLabel->setText(QStringLiteral("Введите код участника"));
-        return false;
-    }
-    if (!resultsWriter::isParticipantCode(participant)) {
-        statusLabel->setText(QStringLiteral("Недопустимый код участника «%1»: нужны от 1 до 64 "
-                                            "букв, цифр, «-» или «_»")
-                                 .arg(participant));
-        return false;
-    }
-    const QString why = folderCheck::problem(resultsDir);
-    if (!why.isEmpty()) {
-        qCWarning(lcResults) << "cannot write results to" << resultsDir << ":" << why;
-        statusLabel->setText(
-            QStringLiteral("Не удаётся записать результаты в папку %1").arg(resultsDir));
+    const QString refusal = resultsWriter::refusal(participant, resultsDir);
+    if (!refusal.isEmpty()) {
+        statusLabel->setText(refusal);
         return false;
     }
     runStart = QDateTime::currentDateTime();
@@ -122,19 +126,15 @@ void loadInterface::startInit()
         loader->manager->setProxy(pconf->proxy);
     }
 
-    if (!QDir().mkpath(pictureDir)) {
-        qCWarning(lcDownload) << "cannot make the picture folder" << pictureDir << ":"
-                              << folderCheck::problem(pictureDir);
-        statusLabel->setText(QStringLiteral("Не могу создать вспомогательный каталог"));
-        return;
-    }
     // One download at a time in a folder: two windows would remove each other's part files
-    // and replace pictures the other is writing or showing. A folder that takes no lock file
-    // takes no picture either; that failure comes with the first picture.
-    if (pictureFolderLock::take(pictureDir, &folderLock) == pictureFolderLock::InUse) {
-        qCWarning(lcDownload) << "picture folder in use by another quelvan window:" << pictureDir;
+    // and replace pictures the other is writing or showing.
+    const pictureFolderLock::Outcome folder = pictureFolderLock::take(pictureDir, &folderLock);
+    if (folder == pictureFolderLock::NotMade || folder == pictureFolderLock::InUse) {
         statusLabel->setText(
-            QStringLiteral("Каталог с картинками занят другим окном quelvan: %1").arg(pictureDir));
+            folder == pictureFolderLock::NotMade
+                ? QStringLiteral("Не могу создать вспомогательный каталог")
+                : QStringLiteral("Каталог с картинками занят другим окном quelvan: %1")
+                      .arg(pictureDir));
         return;
     }
 
@@ -142,7 +142,39 @@ void loadInterface::startInit()
     step = 0;
     getButton->setEnabled(false);
     proxyCheck->setEnabled(false);
+    if (queue) {
+        queue->transferTimeout = loader->transferTimeout;
+        queue->fetchDocuments(serverUrl);
+        return;
+    }
     loadNext();
+}
+
+void loadInterface::queuedDocument(int index, const QString &text)
+{
+    if (index + 1 < serverLayout::documentCount) {
+        this->*stepText[index] = text;
+        return;
+    }
+    loader->replyText = text;
+    if (!makeParList())
+        statusLabel->setText(listFailureText);
+    else
+        beginPictures();
+    if (fileList.isEmpty())
+        folderLock.reset(); // no usable list: the download is over
+    else
+        queue->fetchPictures(fileList, pictureDir);
+}
+
+void loadInterface::decodeIcon(const QString &name, const QImage &decoded)
+{
+    // Decoded while the next picture is on its way, so that no slide waits for it; the
+    // download's check has decoded it already at a ratio of 1.
+    const qreal dpr = devicePixelRatioF();
+    if (icons)
+        icons->icon(serverLayout::pictureFile(pictureDir, name), slideButton::iconSide, dpr,
+                    qFuzzyCompare(dpr, 1.0) ? decoded : QImage());
 }
 
 bool loadInterface::request(const QString &path)
@@ -206,33 +238,18 @@ void loadInterface::finishLoading()
     if (step == serverLayout::documentCount + 1 && !loader->netError && !loader->fileError) {
         const QString stored = loader->fileMode ? loader->fileName : QString();
         loadNextFile();
-        // Decoded while the next picture is on its way, so that no slide waits for it.
-        if (icons && !stored.isNull())
-            icons->icon(serverLayout::pictureFile(pictureDir, stored), slideButton::iconSide,
-                        devicePixelRatioF());
+        if (!stored.isNull())
+            decodeIcon(stored, loader->lastPicture);
     }
 }
 
 void loadInterface::beginPictures()
 {
-    const QStringList names = parsParser::pictureNames(par1List, par2List);
-    if (names.isEmpty()) {
-        qCWarning(lcDownload) << "too many pictures:" << par1List.size() << "x" << par2List.size();
+    fileList = parsParser::usablePictureNames(par1List, par2List);
+    if (fileList.isEmpty()) {
         statusLabel->setText(listFailureText);
         return;
     }
-
-    // A value that makes a name leave the picture directory makes the list unusable:
-    // nothing is requested and nothing is written.
-    for (const QString &name : qAsConst(names)) {
-        if (!serverLayout::isSafePictureName(name)) {
-            qCWarning(lcDownload) << "unsafe picture name" << name;
-            statusLabel->setText(listFailureText);
-            return;
-        }
-    }
-
-    fileList = names;
     ++step;
     fileIndex = 0;
 }

@@ -12,6 +12,7 @@ class QLabel;
 class QLineEdit;
 class QLockFile;
 class QPushButton;
+class downloadQueue;
 class loading;
 class proxyConf;
 struct appOptions;
@@ -63,6 +64,8 @@ public:
     QDateTime runStart;
     // Where each stored picture is decoded at icon size; none when null.
     iconCache *icons = nullptr;
+    // The parallel download with retries, when the options ask for it; null otherwise.
+    downloadQueue *queue = nullptr;
     // Held while this screen downloads into the picture folder; the window takes it over
     // once the download is complete, and keeps it for its test.
     std::unique_ptr<QLockFile> folderLock;
@@ -78,6 +81,8 @@ public slots:
 
 private:
     void beginPictures();
+    void queuedDocument(int index, const QString &text);
+    void decodeIcon(const QString &name, const QImage &decoded);
     // With results on: a usable participant code and a writable results folder, or the
     // reason in the status line.
     bool readyForResults();

@@ -54,3 +54,17 @@ QStringList parsParser::pictureNames(const QStringList &first, const QStringList
     names.append(serverLayout::failPicture());
     return names;
 }
+
+QStringList parsParser::usablePictureNames(const QStringList &first, const QStringList &second)
+{
+    const QStringList names = pictureNames(first, second);
+    if (names.isEmpty())
+        qCWarning(lcDownload) << "too many pictures:" << first.size() << "x" << second.size();
+    for (const QString &name : names) {
+        if (!serverLayout::isSafePictureName(name)) {
+            qCWarning(lcDownload) << "unsafe picture name" << name;
+            return QStringList();
+        }
+    }
+    return names;
+}

@@ -25,6 +25,9 @@ public:
     // lists would name more than maxPictures pictures: a few kilobytes of commas could
     // otherwise ask for billions of names and exhaust memory.
     static QStringList pictureNames(const QStringList &first, const QStringList &second);
+    // The same, but empty (and the reason logged) also when a name would leave the picture
+    // directory: then nothing is requested and nothing is written.
+    static QStringList usablePictureNames(const QStringList &first, const QStringList &second);
     static constexpr qint64 maxPictures = 1000000;
 };
 

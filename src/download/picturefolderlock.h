@@ -14,11 +14,14 @@ class pictureFolderLock
 public:
     enum Outcome {
         Taken,
+        NotMade,    // the folder is missing and cannot be made
         InUse,      // another window holds it
-        Unwritable, // the folder takes no lock file; it will take no picture either
+        Unwritable, // the folder takes no lock file; it will take no picture either, and
+                    // that failure comes with the first picture
     };
 
-    // Takes the lock file of `folder`. A live lock is never taken; one of a window that
+    // Makes `folder` when missing and takes its lock file; every failure is logged with its
+    // reason. A live lock is never taken; one of a window that
     // crashed on this machine is. A lock written on another machine (a shared home folder)
     // is taken once it is older than a day, since that window cannot be asked.
     static Outcome take(const QString &folder, std::unique_ptr<QLockFile> *lock);

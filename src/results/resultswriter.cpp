@@ -1,6 +1,7 @@
 #include "results/resultswriter.h"
 
 #include "app/appoptions.h"
+#include "app/foldercheck.h"
 #include "app/logcategories.h"
 #include "results/trialrecord.h"
 
@@ -61,6 +62,21 @@ bool resultsWriter::isParticipantCode(const QString &code)
             return false;
     }
     return true;
+}
+
+QString resultsWriter::refusal(const QString &participant, const QString &folder)
+{
+    if (participant.isEmpty())
+        return QStringLiteral("Введите код участника");
+    if (!isParticipantCode(participant))
+        return QStringLiteral("Недопустимый код участника «%1»: нужны от 1 до 64 букв, цифр, "
+                              "«-» или «_»")
+            .arg(participant);
+    const QString why = folderCheck::problem(folder);
+    if (why.isEmpty())
+        return QString();
+    qCWarning(lcResults) << "cannot write results to" << folder << ":" << why;
+    return QStringLiteral("Не удаётся записать результаты в папку %1").arg(folder);
 }
 
 void resultsWriter::open()

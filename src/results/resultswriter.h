@@ -23,6 +23,9 @@ public:
     // A participant code is 1 to 64 letters, digits, "-" or "_": it becomes part of a file
     // name, which must never leave the results folder.
     static bool isParticipantCode(const QString &code);
+    // Empty when a run may start with `participant` and `folder` (made when missing), else
+    // the text the download screen shows.
+    static QString refusal(const QString &participant, const QString &folder);
 
     // Creates the two CSV files with their header rows under a name no earlier run has.
     void open();

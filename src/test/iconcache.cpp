@@ -11,12 +11,15 @@ QPixmap iconCache::decode(const QString &path, int side, qreal dpr)
     return pixmap;
 }
 
-QPixmap iconCache::icon(const QString &path, int side, qreal dpr)
+QPixmap iconCache::icon(const QString &path, int side, qreal dpr, const QImage &decoded)
 {
     const QPixmap kept = icons.value(path);
-    if (!kept.isNull() && qFuzzyCompare(kept.devicePixelRatio(), dpr))
+    if (decoded.isNull() && !kept.isNull() && qFuzzyCompare(kept.devicePixelRatio(), dpr))
         return kept;
-    const QPixmap pixmap = decode(path, side, dpr);
+    QPixmap pixmap = QPixmap::fromImage(decoded);
+    pixmap.setDevicePixelRatio(dpr);
+    if (decoded.isNull())
+        pixmap = decode(path, side, dpr);
     const auto weight = [](const QPixmap &p) {
         return qint64(p.width()) * p.height() * p.depth() / 8;
     };

@@ -17,8 +17,9 @@ public:
     static QPixmap decode(const QString &path, int side, qreal dpr);
 
     // From the cache when it holds the picture at this ratio, else decoded (and kept while
-    // the budget allows).
-    QPixmap icon(const QString &path, int side, qreal dpr);
+    // the budget allows). `decoded` is the picture already decoded into side x side device
+    // pixels at this ratio, when the caller has it: it is not decoded again.
+    QPixmap icon(const QString &path, int side, qreal dpr, const QImage &decoded = QImage());
 
     static constexpr qint64 budget = 64 * 1024 * 1024;
 

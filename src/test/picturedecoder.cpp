@@ -59,14 +59,16 @@ QImage pictureDecoder::decode(const QString &path, const QSize &box, Verdict *ve
     return decode(&file, box, verdict);
 }
 
-pictureDecoder::Verdict pictureDecoder::check(const QByteArray &data)
+pictureDecoder::Verdict pictureDecoder::check(const QByteArray &data, QImage *decoded)
 {
     QBuffer buffer;
     buffer.setData(data);
     buffer.open(QIODevice::ReadOnly);
     Verdict verdict;
     const int side = slideButton::iconSide;
-    decode(&buffer, QSize(side, side), &verdict);
+    const QImage image = decode(&buffer, QSize(side, side), &verdict);
+    if (decoded)
+        *decoded = image;
     // The last scan of a JPEG runs to its end-of-image marker; neither marker can occur
     // inside the compressed data.
     if (verdict == Fine && formatOf(data) == "jpeg"

@@ -30,9 +30,10 @@ public:
     static QImage decode(QIODevice *device, const QSize &box, Verdict *verdict = nullptr);
     static QImage decode(const QString &path, const QSize &box, Verdict *verdict = nullptr);
 
-    // Whether a whole answer is a picture the slide can show: decoded at icon size, and a
-    // JPEG must hold its end-of-image marker (the decoder would fill a cut one with grey).
-    static Verdict check(const QByteArray &data);
+    // Whether a whole answer is a picture the slide can show: decoded at icon size (into
+    // *decoded, when given), and a JPEG must hold its end-of-image marker (the decoder would
+    // fill a cut one with grey).
+    static Verdict check(const QByteArray &data, QImage *decoded = nullptr);
     static QString describe(Verdict verdict);
 };
 

@@ -16,6 +16,10 @@ TestHttpServer::TestHttpServer()
             connect(socket, &QTcpSocket::readyRead, this, [this, socket] { onReadyRead(socket); });
             connect(socket, &QTcpSocket::disconnected, this, [this, socket] {
                 pending.remove(socket);
+                for (int i = held.size() - 1; i >= 0; --i) {
+                    if (held.at(i).first == socket)
+                        held.removeAt(i);
+                }
                 socket->deleteLater();
             });
         }
@@ -33,9 +37,18 @@ void TestHttpServer::move(const QString &path, const QString &to)
     responses.insert(path, {301, "<html><body>Moved</body></html>", Normal, to.toUtf8()});
 }
 
+void TestHttpServer::holdFirst(int count, const QString &prefix)
+{
+    toHold = count;
+    heldPrefix = prefix;
+}
+
 void TestHttpServer::reset()
 {
     responses.clear();
+    firstResponses.clear();
+    toHold = 0;
+    held.clear();
     requests.clear();
     connections = 0;
 }
@@ -53,6 +66,16 @@ void TestHttpServer::onReadyRead(QTcpSocket *socket)
         const QUrl target(QString::fromLatin1(line.at(1)));
         requests.append(target.isRelative() ? QUrl::fromPercentEncoding(line.at(1))
                                             : target.path(QUrl::FullyDecoded));
+        if (toHold > 0 && requests.last().startsWith(heldPrefix)) {
+            held.append({socket, requests.last()});
+            if (held.size() < toHold)
+                continue;
+            toHold = 0;
+            for (const auto &request : qAsConst(held))
+                answer(request.first, request.second);
+            held.clear();
+            continue;
+        }
         answer(socket, requests.last());
         if (socket->state() != QAbstractSocket::ConnectedState)
             return;
@@ -62,6 +85,8 @@ void TestHttpServer::onReadyRead(QTcpSocket *socket)
 void TestHttpServer::answer(QTcpSocket *socket, const QString &path)
 {
     Response r = responses.value(path, {404, "not found", Normal, {}});
+    if (!firstResponses.value(path).isEmpty())
+        r = firstResponses[path].takeFirst();
     QFile file(rootDir + path);
     if (!responses.contains(path) && !rootDir.isEmpty() && !path.contains(QLatin1String(".."))
         && file.open(QIODevice::ReadOnly))

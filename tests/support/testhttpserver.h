@@ -37,6 +37,14 @@ public:
     QString baseUrl() const { return QStringLiteral("http://127.0.0.1:%1").arg(port()); }
 
     void setResponse(const QString &path, const Response &r) { responses.insert(path, r); }
+    // The first answers to `path`, one per request, before the usual one.
+    void setFirstResponses(const QString &path, const QList<Response> &first)
+    {
+        firstResponses.insert(path, first);
+    }
+    // Holds the first `count` requests whose path starts with `prefix` until all of them are
+    // pending: only a client with that many requests under way gets answers.
+    void holdFirst(int count, const QString &prefix);
     void setBody(const QString &path, const QByteArray &body, int status = 200);
     // Serves the answer of `path` at `to` instead and redirects `path` there.
     void move(const QString &path, const QString &to);
@@ -52,6 +60,10 @@ private:
     void answer(QTcpSocket *socket, const QString &path);
 
     QHash<QString, Response> responses;
+    QHash<QString, QList<Response>> firstResponses;
+    int toHold = 0;
+    QString heldPrefix;
+    QList<QPair<QTcpSocket *, QString>> held;
     QString rootDir;
     QHash<QTcpSocket *, QByteArray> pending;
     // Last, so that it and its sockets go first and their signals find the rest alive.

@@ -58,8 +58,9 @@ QString TlsServer::start(const TestSite &site)
         port = TestSite::freePort();
     const QString d = dir.path(), serve = QStringLiteral("root %1/site;").arg(d);
     const QString redirect = QStringLiteral("return 301 %1$request_uri;");
+    // HTTP/2 is offered, as most servers do; the client takes it only when allowed.
     const QString tls =
-        QStringLiteral("ssl; ssl_certificate %1/%2.pem; ssl_certificate_key %1/%2.key;");
+        QStringLiteral("ssl http2; ssl_certificate %1/%2.pem; ssl_certificate_key %1/%2.key;");
     const QStringList listeners{tls.arg(d, "good") + serve,
                                 tls.arg(d, "unknown") + serve,
                                 tls.arg(d, "wronghost") + serve,
@@ -69,7 +70,7 @@ QString TlsServer::start(const TestSite &site)
                                 ";" + serve};
     QString conf = QStringLiteral("daemon off; master_process off; pid %1/nginx.pid; error_log "
                                   "%1/error.log; events {} http { log_format conn '$connection "
-                                  "$request_uri'; access_log %1/access.log conn; "
+                                  "$request_uri $server_protocol'; access_log %1/access.log conn; "
                                   "client_body_temp_path %1; default_type text/plain;\n")
                        .arg(d);
     for (int l = 0; l <= Plain; ++l)

@@ -27,7 +27,7 @@ public:
     QString start(const TestSite &site);
     void trustAuthority() const;
     QString url(Listener listener) const;
-    // One "connection path" line per request served so far.
+    // One "connection path protocol" line per request served so far.
     QStringList accessLog() const;
 
 private:

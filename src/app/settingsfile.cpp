@@ -1,0 +1,44 @@
+#include "app/settingsfile.h"
+
+#include <QSettings>
+#include <QStandardPaths>
+#include <QStringList>
+
+namespace {
+// The settings files in the order they are asked: the person's own, then the machine's.
+QStringList settingsFiles()
+{
+#if defined(Q_OS_UNIX) && !defined(Q_OS_DARWIN)
+    // Where the desktop keeps configuration: XDG_CONFIG_HOME (~/.config), then each folder
+    // of XDG_CONFIG_DIRS (/etc/xdg).
+    QStringList files;
+    const QStringList dirs =
+        QStandardPaths::standardLocations(QStandardPaths::GenericConfigLocation);
+    for (const QString &dir : dirs)
+        files.append(dir + QLatin1String("/quelvan/quelvan.conf"));
+    return files;
+#else
+    const QString name = QStringLiteral("quelvan");
+    return {QSettings(QSettings::IniFormat, QSettings::UserScope, name, name).fileName(),
+            QSettings(QSettings::IniFormat, QSettings::SystemScope, name, name).fileName()};
+#endif
+}
+} // namespace
+
+bool settingsFile::find(const QString &key, QString *value, QString *where)
+{
+    for (const QString &file : settingsFiles()) {
+        QSettings settings(file, QSettings::IniFormat);
+#if QT_VERSION < QT_VERSION_CHECK(6, 0, 0)
+        // As Qt 6 reads them: a lab writes "results=/srv/Результаты" in UTF-8.
+        settings.setIniCodec("UTF-8");
+#endif
+        if (settings.contains(key)) {
+            // An unquoted value with commas reads as a list.
+            *value = settings.value(key).toStringList().join(QLatin1Char(','));
+            *where = file + QLatin1String(": ") + key;
+            return true;
+        }
+    }
+    return false;
+}

@@ -8,6 +8,7 @@
 #include "download/loadinterface.h"
 #include "download/parsparser.h"
 #include "download/serverlayout.h"
+#include "test/iconcache.h"
 
 #include <QDir>
 #include <QElapsedTimer>
@@ -52,13 +53,16 @@ QStringList pictureNames(const Config &c)
     return parsParser::pictureNames(first, second);
 }
 
-// quelvan: from the button to endLoading(), with `connections` pictures at once.
+// quelvan: from the button to endLoading(), with `connections` pictures at once, each
+// picture decoded at icon size as it arrives, as the window has it done.
 double runQuelvan(const Config &c, int connections = 1)
 {
     appOptions options = appOptions::defaults();
     options.serverUrl = c.serverUrl;
     options.connections = connections;
     loadInterface screen(options);
+    iconCache icons;
+    screen.icons = &icons;
     QEventLoop loop;
     QObject::connect(&screen, &loadInterface::endLoading, &loop, &QEventLoop::quit);
     QTimer::singleShot(60000, &loop, &QEventLoop::quit);

@@ -33,8 +33,8 @@ void tst_options::parse_data()
     QTest::addColumn<QStringList>("args");
     QTest::addColumn<QByteArray>("userFile");
     QTest::addColumn<QByteArray>("machineFile");
-    QTest::addColumn<QString>(
-        "expected"); // "<server> <pictures> [<results> <code>]", or the message
+    QTest::addColumn<QString>("expected"); // "<server> <pictures> [<results> <code> [<n>/<retries>
+                                           // <upload> <user>]]", or the message
     const QByteArray none;
     const QString img = work.path() + "/img", built = QStringLiteral(QUELVAN_TEST_DEFAULT_URL);
     auto row = [](const char *name, const QStringList &args, const QByteArray &u,
@@ -73,6 +73,19 @@ void tst_options::parse_data()
                       .arg(bad));
     row("code without results", {"--participant", "p"}, none, none,
         "--participant: needs a results folder (--results, or the key results)");
+    // Downloads for home links and uploads of the results; a path is allowed in the latter.
+    row("connections, retries, upload",
+        {"--results", "res", "--upload", "https://h/a/b/", "--connections", "4"},
+        "retries=3\nupload-user=u", none,
+        built + " " + img + " " + results + "  4/3 https://h/a/b u");
+    row("upload without results", {"--upload", "http://h/up"}, none, none,
+        "--upload: needs a results folder (--results, or the key results)");
+    row("7 connections", {"--connections", "7"}, none, none,
+        "--connections: \"7\" must be a whole number from 1 to 6");
+    row("retries that are no number", {}, "retries=x", none,
+        user + ": retries: \"x\" must be a whole number from 0 to 5");
+    row("sending results without an address", {"--send-results", "--results", "res"}, none, none,
+        "--send-results: needs an upload address (--upload, or the key upload)");
     row("results is a file", {"--results", "home/quelvan/quelvan.conf"}, "x=1", none,
         "--results: \"home/quelvan/quelvan.conf\" is not a folder");
     // Addresses: scheme, host, port and nothing else.
@@ -116,8 +129,10 @@ void tst_options::parse()
     appOptions options;
     QString message;
     const auto outcome = appOptions::parse(QStringList{"quelvan"} + args, &options, &message);
-    const QStringList got{options.serverUrl, options.pictureDir, options.resultsDir,
-                          options.participant};
+    QStringList got{options.serverUrl, options.pictureDir, options.resultsDir, options.participant};
+    if (options.connections != 1 || options.retries != 0 || !options.uploadUrl.isEmpty())
+        got << QStringLiteral("%1/%2").arg(options.connections).arg(options.retries)
+            << options.uploadUrl << options.uploadUser;
     if (outcome == appOptions::Run) {
         QCOMPARE(got.join(' ').trimmed(), expected);
         return;

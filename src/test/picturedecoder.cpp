@@ -69,11 +69,14 @@ pictureDecoder::Verdict pictureDecoder::check(const QByteArray &data, QImage *de
     const QImage image = decode(&buffer, QSize(side, side), &verdict);
     if (decoded)
         *decoded = image;
-    // The last scan of a JPEG runs to its end-of-image marker; neither marker can occur
-    // inside the compressed data.
-    if (verdict == Fine && formatOf(data) == "jpeg"
-        && data.indexOf("\xFF\xD9", qMax(0, data.lastIndexOf("\xFF\xDA"))) < 0)
-        verdict = Truncated;
+    // The last scan of a JPEG runs to its end-of-image marker, so no scan starts after the
+    // last such marker; neither marker can occur inside the compressed data. Looked for
+    // from the end, where a whole JPEG has it.
+    if (verdict == Fine && formatOf(data) == "jpeg") {
+        const int end = data.lastIndexOf("\xFF\xD9");
+        if (end < 0 || data.indexOf("\xFF\xDA", end) >= 0)
+            verdict = Truncated;
+    }
     return verdict;
 }
 

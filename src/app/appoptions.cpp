@@ -23,6 +23,12 @@ namespace {
 const char *const errorDialogOption = "error-dialog";
 const char *const sendResultsOption = "send-results";
 
+// Whether the flag `option` stands among the arguments, looked at before they are parsed.
+bool isGiven(const QStringList &arguments, const char *option)
+{
+    return arguments.mid(1).contains(QLatin1String("--") + QLatin1String(option));
+}
+
 // The value of an option, else of the settings key of the same name; false when neither is
 // set.
 bool lookUp(const QCommandLineParser &parser, const QString &name, QString *value, QString *where)
@@ -157,12 +163,12 @@ bool appOptions::needsNoDisplay(const QStringList &arguments)
 
 bool appOptions::sendsResults(const QStringList &arguments)
 {
-    return arguments.mid(1).contains(QLatin1String("--") + QLatin1String(sendResultsOption));
+    return isGiven(arguments, sendResultsOption);
 }
 
 bool appOptions::wantsErrorDialog(const QStringList &arguments)
 {
-    return arguments.mid(1).contains(QLatin1String("--") + QLatin1String(errorDialogOption));
+    return isGiven(arguments, errorDialogOption);
 }
 
 void appOptions::showHelpAll(const QStringList &arguments)

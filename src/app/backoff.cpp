@@ -4,7 +4,7 @@
 
 void backoff::failed()
 {
-    wait = count == 0 ? first : qMin(most, wait > most / 2 ? most : wait * 2);
+    wait = count == 0 ? first : wait > most / 2 ? most : wait * 2;
     ++count;
     since = msClock::now();
 }

@@ -353,9 +353,11 @@ void tst_download::queue()
         QTRY_COMPARE(server.requests.count(path), t + 2);
     }
     QTRY_COMPARE_WITH_TIMEOUT(screen.statusLabel->text(), text, 10000);
-    const int requests = server.requests.size();
-    QTest::qWait(50); // nothing more is asked for
-    QCOMPARE(server.requests.size(), requests);
+    // Nothing more is asked for; a request sent just before the failure may still arrive.
+    const int steps = screen.queue->stepCount;
+    QTest::qWait(50);
+    QCOMPARE(screen.queue->stepCount, steps);
+    QVERIFY(server.requests.size() <= steps);
     QCOMPARE(server.requests.count(path), asked);
     if (text != QStringLiteral("Загрузка завершена"))
         return;

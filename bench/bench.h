@@ -3,6 +3,7 @@
 
 #include <QString>
 #include <QStringList>
+#include <QTemporaryDir>
 #include <QVector>
 
 // Shared pieces of the benchmarks: statistics and the result table.
@@ -63,6 +64,20 @@ int downloadOnce(const Config &c);
 // The bare QNetworkAccessManager download of the whole test into img/ of the working folder.
 void floorDownloadOnce(const Config &c);
 int childMemoryFloor(const Config &c);
+
+// A fresh temporary folder with an empty img/ is the current folder while this lives, as
+// the program downloads into img/ below it.
+class ScratchFolder
+{
+public:
+    ScratchFolder();
+    ~ScratchFolder();
+    QString img() const { return dir.path() + QStringLiteral("/img"); }
+
+private:
+    QTemporaryDir dir;
+    QString before;
+};
 
 qint64 peakRssKiB(); // VmHWM
 qint64 rssKiB();     // VmRSS

@@ -1,5 +1,6 @@
 #include "bench.h"
 
+#include <QDir>
 #include <QFile>
 #include <QTextStream>
 
@@ -27,6 +28,17 @@ qint64 procStatusKiB(const char *key)
     return -1;
 }
 } // namespace
+
+ScratchFolder::ScratchFolder() : before(QDir::currentPath())
+{
+    QDir::setCurrent(dir.path());
+    QDir().mkdir(QStringLiteral("img"));
+}
+
+ScratchFolder::~ScratchFolder()
+{
+    QDir::setCurrent(before);
+}
 
 Stats stats(QVector<double> values)
 {

@@ -21,7 +21,6 @@
 #include <QProcess>
 #include <QPushButton>
 #include <QSaveFile>
-#include <QTemporaryDir>
 #include <QTimer>
 #include <QUrl>
 
@@ -171,8 +170,7 @@ void floorDownloadOnce(const Config &c)
 
 int downloadOnce(const Config &c)
 {
-    QTemporaryDir work;
-    QDir::setCurrent(work.path());
+    const ScratchFolder work;
     printf("%.1f ms\n", runQuelvan(c));
     return 0;
 }
@@ -181,22 +179,19 @@ void download(const Config &c)
 {
     const QStringList names = pictureNames(c);
     const QStringList urls = requestUrls(c, names);
-    QTemporaryDir work;
-    const QString oldCwd = QDir::currentPath();
-    QDir::setCurrent(work.path());
-    QDir().mkdir(QStringLiteral("img"));
-
-    // One warm-up of each, then alternate so that drift of the machine hits all three alike.
-    runQuelvan(c);
-    runFloor(urls, names);
     QVector<double> q, b, p, a;
-    for (int i = 0; i < c.runs; ++i) {
-        q.append(runQuelvan(c));
-        b.append(runFloor(urls, names));
-        p.append(runFloor(urls, names, false));
-        a.append(runCurl(urls));
+    {
+        const ScratchFolder work;
+        // One warm-up of each, then alternate so that drift of the machine hits all alike.
+        runQuelvan(c);
+        runFloor(urls, names);
+        for (int i = 0; i < c.runs; ++i) {
+            q.append(runQuelvan(c));
+            b.append(runFloor(urls, names));
+            p.append(runFloor(urls, names, false));
+            a.append(runCurl(urls));
+        }
     }
-    QDir::setCurrent(oldCwd);
 
     const Stats sq = stats(q), sb = stats(b), sp = stats(p), sa = stats(a);
     const QString what = QStringLiteral("download, %1 requests").arg(urls.size());
@@ -211,18 +206,15 @@ void download(const Config &c)
 void latency(const Config &c)
 {
     const QStringList urls = requestUrls(c, pictureNames(c));
-    QTemporaryDir work;
-    const QString oldCwd = QDir::currentPath();
-    QDir::setCurrent(work.path());
-    QDir().mkdir(QStringLiteral("img"));
-
-    runQuelvan(c);
     QVector<double> q, a;
-    for (int i = 0; i < c.runs; ++i) {
-        q.append(runQuelvan(c));
-        a.append(runCurl(urls, work.path() + QStringLiteral("/img")));
+    {
+        const ScratchFolder work;
+        runQuelvan(c);
+        for (int i = 0; i < c.runs; ++i) {
+            q.append(runQuelvan(c));
+            a.append(runCurl(urls, work.img()));
+        }
     }
-    QDir::setCurrent(oldCwd);
 
     const Stats sq = stats(q), sa = stats(a);
     const double floor = double(urls.size()) * c.rttMs;
@@ -241,23 +233,19 @@ void latency(const Config &c)
 void parallel(const Config &c)
 {
     const QStringList urls = requestUrls(c, pictureNames(c));
-    QTemporaryDir work;
-    const QString oldCwd = QDir::currentPath();
-    QDir::setCurrent(work.path());
-    QDir().mkdir(QStringLiteral("img"));
-    const QString img = work.path() + QStringLiteral("/img");
-
-    // Side by side in every round, so that drift of the machine hits all alike.
-    runQuelvan(c, 4);
     QVector<double> q1, q4, q6, a4, a6;
-    for (int i = 0; i < c.runs; ++i) {
-        q1.append(runQuelvan(c, 1));
-        q4.append(runQuelvan(c, 4));
-        q6.append(runQuelvan(c, 6));
-        a4.append(runCurlParallel(urls, img, 4));
-        a6.append(runCurlParallel(urls, img, 6));
+    {
+        const ScratchFolder work;
+        // Side by side in every round, so that drift of the machine hits all alike.
+        runQuelvan(c, 4);
+        for (int i = 0; i < c.runs; ++i) {
+            q1.append(runQuelvan(c, 1));
+            q4.append(runQuelvan(c, 4));
+            q6.append(runQuelvan(c, 6));
+            a4.append(runCurlParallel(urls, work.img(), 4));
+            a6.append(runCurlParallel(urls, work.img(), 6));
+        }
     }
-    QDir::setCurrent(oldCwd);
 
     qint64 bytes = 0;
     for (const QString &u : urls)

@@ -148,10 +148,7 @@ void largeSlideSwitch(const Config &c)
 {
     // Camera-sized pictures, as authors have them before quelvan-maketest scales them: a
     // gradient with grain, so that the JPEG files weigh what photographs weigh.
-    QTemporaryDir dir;
-    const QString oldCwd = QDir::currentPath();
-    QDir::setCurrent(dir.path());
-    QDir().mkdir(QStringLiteral("img"));
+    const ScratchFolder dir;
     QRandomGenerator grain(1);
     qint64 bytes = 0;
     for (const char *name : {"a_x", "a_y", "a_z", "b_x", "b_y", "b_z", "fail"}) {
@@ -179,7 +176,7 @@ void largeSlideSwitch(const Config &c)
     for (const char *name : {"a_x", "a_y", "a_z", "b_x", "b_y", "b_z", "fail"}) {
         QElapsedTimer t;
         t.start();
-        icons.icon(QStringLiteral("%1/img/%2.jpg").arg(dir.path(), QLatin1String(name)),
+        icons.icon(QStringLiteral("%1/%2.jpg").arg(dir.img(), QLatin1String(name)),
                    slideButton::iconSide, 1.0);
         decodeTimes.append(t.nsecsElapsed() / 1e6);
     }
@@ -201,7 +198,6 @@ void largeSlideSwitch(const Config &c)
             QApplication::processEvents();
         }
     }
-    QDir::setCurrent(oldCwd);
     const QString frame = QStringLiteral("16.7 ms (one frame at 60 Hz)");
     const QString note = QStringLiteral("%1 MB a picture").arg(bytes / 7 / 1e6, 0, 'f', 1);
     const Stats sb = stats(before), sa = stats(after), sd = stats(decodeTimes);

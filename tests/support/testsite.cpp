@@ -11,6 +11,13 @@
 #include <QTcpSocket>
 #include <QtTest>
 
+QStringList TestSite::documentPaths()
+{
+    return {"/quelvan/test.php",         "/quelvan/instr.php",       "/quelvan/tm.php",
+            "/quelvan/ts_in_series.php", "/quelvan/totalseries.php", "/quelvan/pauseseries.php",
+            "/quelvan/pars.php"};
+}
+
 TestSite TestSite::small(int slides)
 {
     TestSite site;

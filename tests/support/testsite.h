@@ -2,6 +2,7 @@
 #define TESTSITE_H
 
 #include <QMap>
+#include <QStringList>
 #include <QTemporaryDir>
 
 class QProcess;
@@ -20,6 +21,9 @@ struct TestSite
     QByteArray pars = "[a,b][x,y,z]";
     QMap<QString, QByteArray> pictures; // base name -> body: a small JPEG each
 
+    // What the client asks for first, in order, written out here rather than taken from
+    // the client's own table.
+    static QStringList documentPaths();
     // A consistent test of `slides` slides with every picture of its pars lists.
     static TestSite small(int slides = 2);
     void serve(TestHttpServer &server) const;

@@ -3,13 +3,9 @@
 #include "support/testsite.h"
 
 #include <QDir>
-#include <QStandardPaths>
 
 QString DavServer::start()
 {
-    const QString program = QStandardPaths::findExecutable("nginx", {"/usr/sbin"});
-    if (program.isEmpty())
-        return QStringLiteral("nginx is missing; tools/run-tests.sh installs it");
     if (!port)
         port = TestSite::freePort();
     const QString d = dir.path();
@@ -23,15 +19,10 @@ QString DavServer::start()
                        "auth_basic quelvan; auth_basic_user_file %1/passwd; } } }\n")
             .arg(d)
             .arg(port);
-    if (!TestSite::writeFile(d + "/nginx.conf", conf.toUtf8())
-        || !TestSite::writeFile(d + "/passwd", "tester:{PLAIN}s3cret\n")
+    if (!TestSite::writeFile(d + "/passwd", "tester:{PLAIN}s3cret\n")
         || !QDir().mkpath(d + "/tmp") || !QDir().mkpath(d + "/store/up"))
         return QStringLiteral("cannot write the server's files");
-    nginx.setProcessChannelMode(QProcess::MergedChannels);
-    TestSite::startServer(nginx, program, {"-c", d + "/nginx.conf", "-p", d});
-    if (!TestSite::waitForPort(port) || nginx.state() == QProcess::NotRunning)
-        return QStringLiteral("nginx did not start: ") + QString::fromUtf8(nginx.readAll());
-    return QString();
+    return TestSite::startNginx(nginx, d, conf, port);
 }
 
 void DavServer::stop()

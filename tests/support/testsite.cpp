@@ -7,6 +7,7 @@
 #include <QDir>
 #include <QImage>
 #include <QProcess>
+#include <QStandardPaths>
 #include <QTcpServer>
 #include <QTcpSocket>
 #include <QtTest>
@@ -106,4 +107,19 @@ WorkDir::WorkDir() : previous(QDir::currentPath())
 WorkDir::~WorkDir()
 {
     QDir::setCurrent(previous);
+}
+
+QString TestSite::startNginx(QProcess &nginx, const QString &folder, const QString &conf,
+                             quint16 port)
+{
+    const QString program = QStandardPaths::findExecutable("nginx", {"/usr/sbin"});
+    if (program.isEmpty())
+        return QStringLiteral("nginx is missing; tools/run-tests.sh installs it");
+    if (!writeFile(folder + "/nginx.conf", conf.toUtf8()))
+        return QStringLiteral("cannot write nginx.conf");
+    nginx.setProcessChannelMode(QProcess::MergedChannels);
+    startServer(nginx, program, {"-c", folder + "/nginx.conf", "-p", folder});
+    if (!waitForPort(port) || nginx.state() == QProcess::NotRunning)
+        return QStringLiteral("nginx did not start: ") + QString::fromUtf8(nginx.readAll());
+    return QString();
 }

@@ -40,6 +40,10 @@ struct TestSite
     // process object stands for it (terminate() stops it).
     static void startServer(QProcess &process, const QString &program,
                             const QStringList &arguments);
+    // nginx started that way on `conf`, written to folder/nginx.conf, once `port` accepts;
+    // empty, or what went wrong.
+    static QString startNginx(QProcess &nginx, const QString &folder, const QString &conf,
+                              quint16 port);
 };
 
 // A fresh temporary folder as the working directory for as long as the object lives;

@@ -51,7 +51,7 @@ void tst_downloadqueue::queue_data()
                             << asked;
     };
     row("four at once", 4, 0, QString(), 0, 200, "", done, 0);
-    row("503 twice, asked twice again", 1, 2, picture, 2, 503, "busy", done, 3);
+    row("429 twice, asked twice again", 1, 2, picture, 2, 429, "busy", done, 3);
     row("503 twice, asked once again", 1, 1, picture, 2, 503, "busy", net.arg(403), 2);
     row("a document, 500 once", 4, 1, "/quelvan/tm.php", 1, 500, "", done, 2);
     // What another try cannot mend is never asked again; the first failure stops all.

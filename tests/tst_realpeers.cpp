@@ -1,6 +1,7 @@
 #include "app/appoptions.h"
 #include "app/mainwindow.h"
 #include "download/loading.h"
+#include "download/downloadqueue.h"
 #include "download/loadinterface.h"
 #include "download/proxyconf.h"
 #include "results/resultswriter.h"
@@ -98,11 +99,12 @@ void tst_realpeers::download_data()
     QTest::addColumn<QString>("mount"); // options of a tmpfs over img/, or ""
     QTest::addColumn<QString>("expected");
     QTest::addColumn<int>("connections");
+    QTest::addColumn<int>("retries");
     const QString done = QStringLiteral("Загрузка завершена");
     const QString failed = QStringLiteral("Ошибка сетевого соединения:%1  \n По запросу:127.0.0.1");
     auto row = [](const char *name, int server, const char *proxy, const char *mount,
-                  const QString &expected, int connections = 1) {
-        QTest::newRow(name) << server << proxy << mount << expected << connections;
+                  const QString &expected, int connections = 1, int retries = 0) {
+        QTest::newRow(name) << server << proxy << mount << expected << connections << retries;
     };
     // 6 is a failed TLS handshake, 11 a redirect to a less safe scheme.
     row("trusted authority", TlsServer::Good, "", "", done);
@@ -111,7 +113,8 @@ void tst_realpeers::download_data()
     row("http redirected to https", TlsServer::ToHttps, "", "", done);
     row("unknown authority", TlsServer::UnknownCa, "", "", failed.arg(6));
     row("certificate for another host", TlsServer::WrongHost, "", "", failed.arg(6));
-    row("expired certificate", TlsServer::Expired, "", "", failed.arg(6));
+    // Another try cannot mend a certificate.
+    row("expired certificate, retries set", TlsServer::Expired, "", "", failed.arg(6), 1, 3);
     row("https redirected to http", TlsServer::ToHttp, "", "", failed.arg(11));
     // 407 from squid is the toolkit's 105; a refused HTTP proxy a plain refused connection.
     // Through the proxy an https server is reached by CONNECT, its certificate still checked.
@@ -132,6 +135,7 @@ void tst_realpeers::download()
     QFETCH(QString, mount);
     QFETCH(QString, expected);
     QFETCH(int, connections);
+    QFETCH(int, retries);
     if (server >= 0 && !tlsProblem.isEmpty())
         QSKIP(qPrintable(tlsProblem));
     if (!proxy.isEmpty() && !squidPort)
@@ -158,6 +162,7 @@ void tst_realpeers::download()
     appOptions options = appOptions::defaults();
     options.serverUrl = server < 0 ? origin.baseUrl() : tls.url(TlsServer::Listener(server));
     options.connections = connections;
+    options.retries = retries;
     loadInterface screen(options);
     int prompts = 0;
     if (!proxy.isEmpty()) {
@@ -172,9 +177,17 @@ void tst_realpeers::download()
                 [&prompts] { ++prompts; });
     }
     QSignalSpy ended(&screen, &loadInterface::endLoading);
+    int retried = 0, queueFailed = 0;
+    if (screen.queue) {
+        connect(screen.queue, &downloadQueue::retrying, this, [&retried] { ++retried; });
+        connect(screen.queue, &downloadQueue::failed, this, [&queueFailed] { ++queueFailed; });
+    }
     QTest::mouseClick(screen.getButton, Qt::LeftButton);
     const bool stopped = QTest::qWaitFor(
-        [&] { return ended.count() || screen.loader->netError || screen.loader->fileError; },
+        [&] {
+            return ended.count() || queueFailed || screen.loader->netError
+                   || screen.loader->fileError;
+        },
         30000);
     QTest::qWait(50); // nothing more may be requested
     const QByteArray now = TestSite::readFile(QStringLiteral("img/a_x.jpg"));
@@ -183,6 +196,7 @@ void tst_realpeers::download()
     QVERIFY(stopped);
     QCOMPARE(screen.statusLabel->text(), expected);
     QVERIFY(prompts <= 1); // asked once at most, never in a loop
+    QCOMPARE(retried, 0);
     const bool whole = expected == QStringLiteral("Загрузка завершена");
     QCOMPARE(left.size(), whole ? 7 : !mount.isEmpty());
     // Nothing after a picture that failed, and the older picture intact.

@@ -1,6 +1,7 @@
 #include "download/loading.h"
 
 #include "app/logcategories.h"
+#include "app/retryrule.h"
 #include "download/serverlayout.h"
 #include "test/picturedecoder.h"
 
@@ -194,20 +195,12 @@ loading::Outcome loading::take(QNetworkReply *reply, const QString &pictureDir, 
 
 bool loading::worthRetrying(const QNetworkReply *reply, QNetworkReply::NetworkError error)
 {
-    // What another try cannot mend: an answer that is none the client takes (a refused
-    // picture, a compressed or unfollowed answer), one over its cap, refused credentials, a
-    // certificate or a redirect that is not allowed.
-    if (error == QNetworkReply::ProtocolFailure || reply->property(overCapProperty).toBool()
-        || error == QNetworkReply::SslHandshakeFailedError
-        || error == QNetworkReply::TooManyRedirectsError
-        || error == QNetworkReply::InsecureRedirectError
-        || error == QNetworkReply::ProxyAuthenticationRequiredError)
+    // The client's own refusals, which another try cannot mend: an answer over its cap, and
+    // one it does not take (a refused picture, a compressed or unfollowed answer), which the
+    // toolkit counts as no error at all.
+    if (reply->property(overCapProperty).toBool() || error != reply->error())
         return false;
-    const int status = reply->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt();
-    if (status >= 400)
-        return status == 408 || status == 429 || status >= 500;
-    // A connection refused, closed or silent, inside the proxy too.
-    return error < QNetworkReply::ContentAccessDenied;
+    return retryRule::worthAnotherTry(reply);
 }
 
 void loading::replyFinished(QNetworkReply *reply)

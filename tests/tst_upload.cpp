@@ -1,5 +1,6 @@
 #include "app/appoptions.h"
 #include "app/mainwindow.h"
+#include "app/backoff.h"
 #include "app/msclock.h"
 #include "download/loadinterface.h"
 #include "results/resultsuploader.h"
@@ -10,11 +11,15 @@
 #include "test/runtest.h"
 
 #include <QLabel>
+#include <QLockFile>
+#include <QNetworkAccessManager>
+#include <QNetworkReply>
 #include <QProcess>
+#include <QSignalSpy>
 #include <QtTest>
 
 namespace {
-enum Trouble { None, Down, Failing, Killed };
+enum Trouble { None, Late, Down, Failing, Killed, Unreadable, NoRecord, Moved };
 const QString sent = QStringLiteral("Результаты отправлены");
 const QString later = QStringLiteral("Результаты будут отправлены позже");
 const QString refused = QStringLiteral("Результаты не отправлены");
@@ -45,6 +50,7 @@ private:
 
 void tst_upload::initTestCase()
 {
+    qRegisterMetaType<QNetworkReply *>();
     const TestSite site = TestSite::small(2);
     for (auto it = site.pictures.cbegin(); it != site.pictures.cend(); ++it)
         QVERIFY(TestSite::writeFile("img/" + it.key() + ".jpg", it.value()));
@@ -62,41 +68,59 @@ void tst_upload::play(MainWindow &w, const QDateTime &start, Trouble trouble, bo
     screen->totalSeriesText = "2";
     screen->participant = "P";
     screen->runStart = start;
-    int calls = dav.log().size();
     w.endLoading();
+    const QString outbox = runOutbox::folder(w.results->folder);
+    QVERIFY(trouble != NoRecord || TestSite::writeFile(outbox, "in the way"));
     w.startTest();
+    QSignalSpy answers(w.uploader->findChild<QNetworkAccessManager *>(),
+                       &QNetworkAccessManager::finished);
     w.tester->pressBut(1); // the first series ends: its two files go, answered in the pause
-    calls += 2;
-    if (trouble != Down)
-        QTRY_COMPARE(dav.log().size(), calls);
+    if (trouble == Late)
+        w.nextSeries(); // or once the next series runs
+    QTRY_COMPARE(answers.count(), 2);
+    runOutbox record(w.results->folder, w.results->stem);
+    // Noted, but written only once the series has ended: no disk sync delays a click.
+    QVERIFY(trouble != Late || (record.load() && record.confirmed.isEmpty()));
+    if (trouble == NoRecord) { // kept nowhere a later start would find it, until it can be
+        QCOMPARE(w.uploader->state(), resultsUploader::Refused);
+        QVERIFY(QFile::remove(outbox));
+    }
     if (accepted) {
         // Both confirmed, and the pause goes on: the run is not over, nothing is forgotten.
-        runOutbox record(w.results->folder, w.results->stem);
         QTRY_VERIFY(record.load() && record.confirmed.size() == 2);
         w.uploader->poll();
     }
     if (trouble == Failing) {
         // Tried again after 1, 2 and 4 s, and not a millisecond before.
         for (const quint32 wait : {1000, 2000, 4000}) {
+            const int answered = answers.count();
             msClock::advanceFake(wait - 1);
             w.uploader->poll();
             QTest::qWait(50);
-            QCOMPARE(dav.log().size(), calls);
+            QCOMPARE(answers.count(), answered);
             msClock::advanceFake(1);
             w.uploader->poll();
-            calls += 2;
-            QTRY_COMPARE(dav.log().size(), calls);
+            QTRY_COMPARE(answers.count(), answered + 2);
         }
         // While the next series runs nothing is tried, however long it takes.
         w.nextSeries();
+        const int answered = answers.count();
         msClock::advanceFake(600000);
         w.uploader->poll();
         QTest::qWait(200);
-        QCOMPARE(dav.log().size(), calls);
-    } else {
+        QCOMPARE(answers.count(), answered);
+        // However long the server fails, the wait stays at its most and the count stops.
+        backoff wait(resultsUploader::firstWaitMs, resultsUploader::longestWaitMs);
+        for (int i = 0; i < 10000; ++i)
+            wait.failed();
+        QVERIFY(wait.remainingMs() == resultsUploader::longestWaitMs && wait.failures() < 10);
+    } else if (trouble != Late) {
         w.nextSeries();
     }
     w.tester->pressBut(1);
+    QVERIFY((trouble != Late && trouble != NoRecord)
+            || (record.load() && record.confirmed.size() == 2
+                && !QLockFile(record.lockPath()).tryLock(0))); // held, so no sender takes it
     QTRY_VERIFY(QFile::exists(w.results->folder + '/' + w.results->stem + "_graph.png"));
 }
 
@@ -106,12 +130,16 @@ void tst_upload::deliver_data()
     QTest::addColumn<Trouble>("trouble"); // during the run; mended afterwards
     QTest::addColumn<int>("runs");        // started in the same second, with the same code
     QTest::addColumn<QString>("shown");   // under the graph
-    QTest::newRow("a whole run") << "s3cret" << None << 1 << sent;
+    QTest::newRow("a whole run, answered during the next series") << "s3cret" << Late << 1 << sent;
     QTest::newRow("two runs in the same second") << "s3cret" << None << 2 << sent;
     QTest::newRow("server down, up at the next start") << "s3cret" << Down << 1 << later;
-    QTest::newRow("500 for a while") << "s3cret" << Failing << 1 << later;
+    QTest::newRow("429 for a while") << "s3cret" << Failing << 1 << later;
     QTest::newRow("killed while sending, then --send-results") << "s3cret" << Killed << 1 << "";
+    QTest::newRow("a file that cannot be read, then --send-results")
+        << "s3cret" << Unreadable << 1 << "";
+    QTest::newRow("its record written late") << "s3cret" << NoRecord << 1 << sent;
     QTest::newRow("a wrong password") << "wrong" << None << 1 << refused;
+    QTest::newRow("a redirect") << "s3cret" << Moved << 1 << refused;
 }
 
 void tst_upload::deliver()
@@ -124,7 +152,7 @@ void tst_upload::deliver()
         QSKIP(qPrintable(davProblem));
     appOptions options = appOptions::defaults();
     options.resultsDir = work.path() + "/" + QTest::currentDataTag();
-    options.uploadUrl = dav.url();
+    options.uploadUrl = trouble == Moved ? dav.movedUrl() : dav.url();
     options.uploadUser = "tester";
     options.uploadPassword = password;
     QVERIFY(QDir().mkpath(options.resultsDir)); // made by the download screen
@@ -135,8 +163,10 @@ void tst_upload::deliver()
     const QDateTime start = QDateTime::currentDateTime();
     for (int i = 0; i < runs; ++i) {
         MainWindow w(options);
-        play(w, start, trouble, password == "s3cret" && (trouble == None || trouble == Killed));
-        if (trouble == Killed)
+        play(w, start, trouble,
+             password == "s3cret"
+                 && (trouble == None || trouble == Killed || trouble == Unreadable));
+        if (trouble == Killed || trouble == Unreadable)
             break; // uploads are under way: gone with the window, as in a kill
         const auto *line = w.centralWidget()->findChildren<QLabel *>().constLast();
         QTRY_COMPARE(line->text(), shown);
@@ -149,11 +179,11 @@ void tst_upload::deliver()
             }
             QCOMPARE(line->text(), sent);
         }
-        if (password == "wrong") { // one try a file, no loop; the run stays for a later start
+        if (shown == refused) { // one try a file, no loop; the run stays for a later start
             msClock::advanceFake(600000);
             w.uploader->poll();
             QTest::qWait(200);
-            QCOMPARE(dav.log().filter("401").size(), 2);
+            QCOMPARE(dav.log().filter(trouble == Moved ? "307" : "401").size(), 2);
             QCOMPARE(runOutbox::stems(options.resultsDir).size(), 1);
             return;
         }
@@ -164,7 +194,16 @@ void tst_upload::deliver()
         MainWindow next(options);
         QTRY_COMPARE(runOutbox::stems(options.resultsDir), QStringList());
     }
-    if (trouble == Killed) {
+    QString trials; // the lab's copy of the run's trials, when the local one cannot be read
+    QByteArray labCopy;
+    if (trouble == Unreadable) {
+        trials = dav.stored().filter("_trials.csv").constLast();
+        labCopy = dav.file(trials);
+        const QString local = QDir(options.resultsDir).entryList({"*_trials.csv"}).constFirst();
+        QVERIFY(QFile::remove(options.resultsDir + '/' + local)
+                && QDir(options.resultsDir).mkdir(local));
+    }
+    if (trouble == Killed || trouble == Unreadable) {
         QVERIFY(TestSite::writeFile(work.path() + "/config/quelvan/quelvan.conf",
                                     "upload-user=tester\nupload-password=s3cret\n"));
         QProcess quelvan;
@@ -174,8 +213,20 @@ void tst_upload::deliver()
         quelvan.start(QUELVAN_EXECUTABLE, {"--send-results", "--results", options.resultsDir,
                                            "--upload", options.uploadUrl});
         QVERIFY(quelvan.waitForFinished(30000));
+        const QString said = quelvan.readAllStandardOutput();
+        if (trouble == Unreadable) { // not sent, not forgotten, and the lab's copy as it was
+            QCOMPARE(quelvan.exitCode(), 1);
+            QVERIFY2(said.startsWith("quelvan: not sent quelvan_P_") && said.contains("cannot read"),
+                     qPrintable(said));
+            QCOMPARE(runOutbox::stems(options.resultsDir).size(), 1);
+            QCOMPARE(dav.file(trials), labCopy);
+            return;
+        }
         QCOMPARE(quelvan.exitCode(), 0);
-        QVERIFY(quelvan.readAllStandardOutput().startsWith("quelvan: sent quelvan_P_"));
+        QVERIFY(said.startsWith("quelvan: sent quelvan_P_"));
+        quelvan.start(QUELVAN_EXECUTABLE, quelvan.arguments()); // once more: nothing is left
+        QVERIFY(quelvan.waitForFinished(30000) && quelvan.exitCode() == 0);
+        QCOMPARE(quelvan.readAllStandardOutput(), QByteArray("quelvan: nothing to send\n"));
     }
 
     // Every file of every run on the server, byte for byte, under a name with the run's id,

@@ -5,7 +5,9 @@
 void backoff::failed()
 {
     wait = count == 0 ? first : wait > most / 2 ? most : wait * 2;
-    ++count;
+    // Counted only until the wait is at its most: a week offline must not overflow it.
+    if (wait < most || count == 0)
+        ++count;
     since = msClock::now();
 }
 

@@ -17,6 +17,7 @@ public:
     // The wait after the last failure is over.
     bool due() const;
     quint32 remainingMs() const;
+    // Failures in a row, counted up to the one whose wait reached `most`.
     int failures() const { return count; }
 
 private:

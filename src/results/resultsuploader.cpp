@@ -1,10 +1,13 @@
 #include "results/resultsuploader.h"
 
 #include "app/logcategories.h"
+#include "app/retryrule.h"
 
 #include <QCryptographicHash>
+#include <QDir>
 #include <QEventLoop>
 #include <QFile>
+#include <QFileInfo>
 #include <QLockFile>
 #include <QNetworkAccessManager>
 #include <QNetworkProxy>
@@ -51,6 +54,7 @@ QString resultsUploader::uploadName(const runOutbox &outbox, const QString &file
 
 std::unique_ptr<QLockFile> resultsUploader::lockRun(const runOutbox &outbox)
 {
+    QDir().mkpath(QFileInfo(outbox.lockPath()).path());
     auto lock = std::make_unique<QLockFile>(outbox.lockPath());
     // A window's run is its own for as long as the window lives; the toolkit takes over the
     // lock of one that crashed on this machine.
@@ -65,11 +69,29 @@ void resultsUploader::track(const QString &stem, const QString &runId)
     auto r = std::make_unique<run>(resultsDir, stem);
     r->own = true;
     r->outbox.runId = runId;
-    if (!r->outbox.save() || !(r->lock = lockRun(r->outbox)))
-        qCWarning(lcResults) << "cannot keep the upload record of" << stem << "in"
-                             << runOutbox::folder(resultsDir);
+    keep(r.get());
     runs.push_back(std::move(r));
     timer->start();
+    updateState();
+}
+
+void resultsUploader::keep(run *r)
+{
+    if (held || (r->recorded && !r->changed))
+        return;
+    // The lock first, so that no sender takes up a run that this window still writes.
+    if ((!r->lock && !(r->lock = lockRun(r->outbox))) || !r->outbox.save()) {
+        if (!r->warned) // once: it is tried again at every series end and every poll
+            qCWarning(lcResults).noquote()
+                << QStringLiteral("cannot keep the upload record of %1 in %2; until it is "
+                                  "written, no later start sends %3")
+                       .arg(r->outbox.stem, runOutbox::folder(resultsDir),
+                            r->outbox.files().join(QLatin1String(", ")));
+        r->warned = true;
+        return;
+    }
+    r->recorded = true;
+    r->changed = false;
 }
 
 void resultsUploader::hold()
@@ -99,16 +121,22 @@ void resultsUploader::sendPending()
         r->complete = true; // an earlier window's run: its files are final
         if (!(r->lock = lockRun(r->outbox)) || !r->outbox.load())
             continue; // a window writes or sends it now, or it is no record of ours
+        r->recorded = true;
         runs.push_back(std::move(r));
     }
     timer->start();
     poll();
 }
 
-QNetworkReply *resultsUploader::put(const runOutbox &outbox, const QString &file, QByteArray *hash)
+QNetworkReply *resultsUploader::put(const runOutbox &outbox, const QString &file, QByteArray *hash,
+                                    QString *why)
 {
     QFile f(outbox.path(file));
     const QByteArray data = f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+    if (!f.isOpen() || f.error() != QFileDevice::NoError || data.size() != f.size()) {
+        *why = QStringLiteral("cannot read %1: %2").arg(f.fileName(), f.errorString());
+        return nullptr;
+    }
     *hash = QCryptographicHash::hash(data, QCryptographicHash::Sha256).toHex();
     QUrl target(url);
     target.setPath(target.path() + QLatin1Char('/') + uploadName(outbox, file));
@@ -135,9 +163,8 @@ resultsUploader::Verdict resultsUploader::verdict(QNetworkReply *reply, QString 
                      .arg(status)
                      .arg(reply->attribute(QNetworkRequest::HttpReasonPhraseAttribute).toString())
                : reply->errorString();
-    // The network, a busy or failing server: worth another try. Anything else will not change
-    // by trying again: a wrong address, password or permission.
-    return status == 0 || status == 408 || status == 429 || status >= 500 ? Retry : Refuse;
+    // A wrong address, password or permission will not change by trying again.
+    return retryRule::worthAnotherTry(reply) ? Retry : Refuse;
 }
 
 void resultsUploader::poll()
@@ -146,6 +173,7 @@ void resultsUploader::poll()
         return;
     for (auto it = runs.begin(); it != runs.end();) {
         run *r = it->get();
+        keep(r);
         const QStringList pending = r->refused ? QStringList() : r->outbox.pending();
         for (const QString &file : pending) {
             if (!r->waits.contains(file))
@@ -153,7 +181,12 @@ void resultsUploader::poll()
             if (r->sending.contains(file) || !r->waits[file].due())
                 continue;
             QByteArray hash;
-            QNetworkReply *reply = put(r->outbox, file, &hash);
+            QString why;
+            QNetworkReply *reply = put(r->outbox, file, &hash, &why);
+            if (!reply) {
+                tryLater(r, file, why);
+                continue;
+            }
             r->sending.insert(file, reply);
             connect(reply, &QNetworkReply::finished, this,
                     [this, r, file, hash, reply] { finished(r, file, hash, reply); });
@@ -182,14 +215,10 @@ void resultsUploader::finished(run *r, const QString &file, const QByteArray &ha
     case Confirmed:
         r->outbox.confirmed.insert(file, hash);
         r->waits[file].succeeded();
-        if (!r->outbox.save())
-            qCWarning(lcResults) << "cannot keep the upload record of" << r->outbox.stem;
+        r->changed = true;
+        keep(r);
         break;
-    case Retry:
-        if (r->waits[file].failures() == 0) // once, not at every try of a week offline
-            qCWarning(lcResults) << "cannot send" << file << "yet, will try again:" << why;
-        r->waits[file].failed();
-        break;
+    case Retry: tryLater(r, file, why); break;
     case Refuse:
         qCWarning(lcResults) << "the server refused" << reply->url().toDisplayString() << why
                              << "; the run stays to be sent by a later start";
@@ -199,11 +228,19 @@ void resultsUploader::finished(run *r, const QString &file, const QByteArray &ha
     updateState();
 }
 
+void resultsUploader::tryLater(run *r, const QString &file, const QString &why)
+{
+    if (r->waits[file].failures() == 0) // once, not at every try of a week offline
+        qCWarning(lcResults) << "cannot send" << file << "yet, will try again:" << why;
+    r->waits[file].failed();
+}
+
 void resultsUploader::updateState()
 {
     State state = ownDelivered ? Sent : Pending;
     for (const auto &r : runs) {
-        if (r->own && r->refused)
+        // Refused, or kept nowhere that a later start would find it.
+        if (r->own && (r->refused || !r->recorded))
             state = Refused;
     }
     if (state != current) {
@@ -225,18 +262,23 @@ bool resultsUploader::sendAllOnce(QTextStream &out)
         const QStringList pending = failure.isEmpty() ? outbox.pending() : QStringList();
         for (const QString &file : pending) {
             QByteArray hash;
-            QNetworkReply *reply = put(outbox, file, &hash);
-            QEventLoop loop;
-            connect(reply, &QNetworkReply::finished, &loop, &QEventLoop::quit);
-            loop.exec();
             QString why;
-            if (verdict(reply, &why) == Confirmed) {
-                outbox.confirmed.insert(file, hash);
-                outbox.save();
-            } else if (failure.isEmpty()) {
-                failure = file + QLatin1String(": ") + why;
+            QNetworkReply *reply = put(outbox, file, &hash, &why);
+            if (reply) {
+                QEventLoop loop;
+                connect(reply, &QNetworkReply::finished, &loop, &QEventLoop::quit);
+                loop.exec();
+                if (verdict(reply, &why) == Confirmed) {
+                    outbox.confirmed.insert(file, hash);
+                    outbox.save();
+                    why.clear();
+                } else {
+                    why.prepend(file + QLatin1String(": "));
+                }
+                delete reply;
             }
-            delete reply;
+            if (failure.isEmpty())
+                failure = why;
         }
         if (failure.isEmpty())
             outbox.remove();
@@ -245,5 +287,7 @@ bool resultsUploader::sendAllOnce(QTextStream &out)
         out << "quelvan: " << (failure.isEmpty() ? "sent " : "not sent ") << stem
             << (failure.isEmpty() ? QString() : QLatin1String(": ") + failure) << '\n';
     }
+    if (stems.isEmpty())
+        out << "quelvan: nothing to send\n";
     return allSent;
 }

@@ -76,14 +76,24 @@ private:
         bool own = false;
         bool complete = false; // nothing more will be written to it
         bool refused = false;
+        bool recorded = false; // its record is on the disk, under its lock
+        bool changed = false;  // what the server confirmed is not written yet
+        bool warned = false;
         QHash<QString, QNetworkReply *> sending; // one upload per file at a time
         QHash<QString, backoff> waits;
     };
     enum Verdict { Confirmed, Retry, Refuse };
 
-    QNetworkReply *put(const runOutbox &outbox, const QString &file, QByteArray *hash);
+    // The upload of a file's whole present content; null, with *why, when it cannot be read
+    // whole: an upload replaces the lab's copy, so nothing less may leave.
+    QNetworkReply *put(const runOutbox &outbox, const QString &file, QByteArray *hash,
+                       QString *why);
     static Verdict verdict(QNetworkReply *reply, QString *why);
     void finished(run *r, const QString &file, const QByteArray &hash, QNetworkReply *reply);
+    void tryLater(run *r, const QString &file, const QString &why);
+    // Writes the run's record when it lacks something, never while a series runs: a disk
+    // sync there would delay the participant's next click.
+    void keep(run *r);
     void updateState();
     // A lock on a run's outbox, or null when a window or a sender holds it.
     static std::unique_ptr<QLockFile> lockRun(const runOutbox &outbox);

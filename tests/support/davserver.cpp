@@ -14,7 +14,8 @@ QString DavServer::start()
                        "events {}\nhttp { log_format calls '$status $request_method';\n"
                        "access_log %1/access.log calls; client_body_temp_path %1/tmp;\n"
                        "server { listen 127.0.0.1:%2; root %1/store;\n"
-                       "location /up/ { if (-f %1/failing) { return 500; }\n"
+                       "location /moved/ { return 307 /up/; }\n"
+                       "location /up/ { if (-f %1/failing) { return 429; }\n"
                        "dav_methods PUT; create_full_put_path on; limit_except PUT { deny all; }\n"
                        "auth_basic quelvan; auth_basic_user_file %1/passwd; } } }\n")
             .arg(d)

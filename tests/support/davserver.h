@@ -15,7 +15,9 @@ public:
     QString start();
     void stop();
     QString url() const { return QStringLiteral("http://127.0.0.1:%1/up").arg(port); }
-    // While set, every request is answered with 500.
+    // Below it, every request is redirected to url().
+    QString movedUrl() const { return QStringLiteral("http://127.0.0.1:%1/moved").arg(port); }
+    // While set, every request is answered with 429, too many requests.
     void setFailing(bool failing);
     // The files stored, and one "<status> <method>" line per request answered so far.
     QStringList stored() const;

@@ -74,10 +74,18 @@ void tst_options::parse_data()
     row("code without results", {"--participant", "p"}, none, none,
         "--participant: needs a results folder (--results, or the key results)");
     // Downloads for home links and uploads of the results; a path is allowed in the latter.
-    row("connections, retries, upload",
-        {"--results", "res", "--upload", "https://h/a/b/", "--connections", "4"},
-        "retries=3\nupload-user=u", none,
-        built + " " + img + " " + results + "  4/3 https://h/a/b u");
+    row("connections, retries, upload in clear where the lab allows it",
+        {"--results", "res", "--upload", "http://h/a/b/", "--connections", "4"},
+        "retries=3\nupload-user=u\nupload-insecure=true", none,
+        built + " " + img + " " + results + "  4/3 http://h/a/b u");
+    row("a user name in clear", {"--results", "res", "--upload", "http://h/up"}, "upload-user=u",
+        none,
+        "--upload: \"http://h/up\" would send the upload password in clear; use an https:// "
+        "address, or set upload-insecure=true");
+    // Quoted, a value keeps ; # and, written \\ and \", \ and ".
+    row("a password with ; # \\ \"", {"--results", "res", "--upload", "https://h/up"},
+        "upload-user=u\nupload-password=\"s3;cr#t\\\\x\\\"y\"", none,
+        built + " " + img + " " + results + "  1/0 https://h/up u:s3;cr#t\\x\"y");
     row("upload without results", {"--upload", "http://h/up"}, none, none,
         "--upload: needs a results folder (--results, or the key results)");
     row("7 connections", {"--connections", "7"}, none, none,
@@ -109,6 +117,8 @@ void tst_options::parse_data()
     // Answered without a display, as over SSH; a mistake is named on the terminal, and in a
     // message box only where a person could see one.
     row("--version", {"--version"}, none, none, "quelvan " QUELVAN_TEST_VERSION);
+    row("--version with an unknown option", {"--version", "--bogus"}, none, none,
+        "Unknown option 'bogus'.");
     const QString serverHelp = "--server <url> Test server, http(s)://host[:port].";
     row("--help", {"--help"}, none, none, serverHelp);
     row("--help-all", {"--help-all"}, none, none, serverHelp);
@@ -132,7 +142,9 @@ void tst_options::parse()
     QStringList got{options.serverUrl, options.pictureDir, options.resultsDir, options.participant};
     if (options.connections != 1 || options.retries != 0 || !options.uploadUrl.isEmpty())
         got << QStringLiteral("%1/%2").arg(options.connections).arg(options.retries)
-            << options.uploadUrl << options.uploadUser;
+            << options.uploadUrl
+            << options.uploadUser
+                   + (options.uploadPassword.isEmpty() ? "" : ':' + options.uploadPassword);
     if (outcome == appOptions::Run) {
         QCOMPARE(got.join(' ').trimmed(), expected);
         return;
@@ -148,7 +160,7 @@ void tst_options::parse()
     };
     QVERIFY2(lines(message).contains(line), qPrintable(message));
     QProcess quelvan;
-    if (outcome != appOptions::UsageError) {
+    if (outcome != appOptions::UsageError || appOptions::needsNoDisplay(QStringList{"quelvan"} + args)) {
         QProcessEnvironment noDisplay = QProcessEnvironment::systemEnvironment();
         noDisplay.remove("DISPLAY");
         noDisplay.remove("WAYLAND_DISPLAY");

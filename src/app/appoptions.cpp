@@ -7,6 +7,7 @@
 #include <QCommandLineParser>
 #include <QDir>
 #include <QFileInfo>
+#include <QHostAddress>
 #include <QStandardPaths>
 #include <QUrl>
 
@@ -68,6 +69,22 @@ bool number(const QCommandLineParser &parser, const char *name, int low, int hig
                    .arg(low)
                    .arg(high);
     return false;
+}
+
+// Credentials go in clear over http: only to this machine, or where the lab says so.
+bool insecureAllowed(const appOptions &options)
+{
+    const QUrl url(options.uploadUrl);
+    if (url.scheme() != QLatin1String("http")
+        || (options.uploadUser.isEmpty() && options.uploadPassword.isEmpty()))
+        return true;
+    const QString host = url.host();
+    if (host.compare(QLatin1String("localhost"), Qt::CaseInsensitive) == 0
+        || QHostAddress(host).isLoopback())
+        return true;
+    QString insecure, where;
+    return settingsFile::find(QStringLiteral("upload-insecure"), &insecure, &where)
+           && insecure.trimmed().compare(QLatin1String("true"), Qt::CaseInsensitive) == 0;
 }
 
 void declare(QCommandLineParser &parser)
@@ -166,6 +183,16 @@ bool appOptions::sendsResults(const QStringList &arguments)
     return isGiven(arguments, sendResultsOption);
 }
 
+bool appOptions::hasToolkitOption(const QStringList &arguments)
+{
+    for (const QString &argument : arguments.mid(1)) {
+        if (argument.size() > 2 && argument.startsWith(QLatin1Char('-'))
+            && argument.at(1).isLetter())
+            return true;
+    }
+    return false;
+}
+
 bool appOptions::wantsErrorDialog(const QStringList &arguments)
 {
     return isGiven(arguments, errorDialogOption);
@@ -243,8 +270,15 @@ appOptions::Outcome appOptions::parse(const QStringList &arguments, appOptions *
             *message = QStringLiteral("quelvan: %1: %2").arg(where, why);
             return UsageError;
         }
-        settingsFile::find(QStringLiteral("upload-user"), &result.uploadUser, &where);
-        settingsFile::find(QStringLiteral("upload-password"), &result.uploadPassword, &where);
+        settingsFile::find(QStringLiteral("upload-user"), &result.uploadUser, &value);
+        settingsFile::find(QStringLiteral("upload-password"), &result.uploadPassword, &value);
+        if (!insecureAllowed(result)) {
+            *message = QStringLiteral("quelvan: %1: \"%2\" would send the upload password in "
+                                      "clear; use an https:// address, or set "
+                                      "upload-insecure=true")
+                           .arg(where, result.uploadUrl);
+            return UsageError;
+        }
     }
     result.sendResults = parser.isSet(QLatin1String(sendResultsOption));
     if (result.sendResults && result.uploadUrl.isEmpty()) {

@@ -48,6 +48,9 @@ struct appOptions
     // True when the arguments ask to send the results: a mistake is then reported without a
     // window system too.
     static bool sendsResults(const QStringList &arguments);
+    // True when an argument looks like one of the toolkit's own options: a word after a
+    // single dash, such as -platform or -style.
+    static bool hasToolkitOption(const QStringList &arguments);
     // True when a start-up error is to be shown in a message box too.
     static bool wantsErrorDialog(const QStringList &arguments);
 

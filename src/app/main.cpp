@@ -56,7 +56,10 @@ int main(int argc, char *argv[])
             return 0;
         if (outcome == appOptions::Run && options.sendResults)
             return sendResults(options);
-        if (outcome == appOptions::UsageError && appOptions::sendsResults(arguments)) {
+        // A mistake is named here too, unless a toolkit option (-platform, -style ...) may be
+        // what this parse did not know: the window system's own parse below takes those.
+        if (outcome == appOptions::UsageError
+            && (appOptions::sendsResults(arguments) || !appOptions::hasToolkitOption(arguments))) {
             std::fprintf(stderr, "%s\n", message.toLocal8Bit().constData());
             return 2;
         }

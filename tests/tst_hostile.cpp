@@ -7,6 +7,7 @@
 #include "support/testsite.h"
 #include "test/runtest.h"
 
+#include <QBuffer>
 #include <QLabel>
 #include <QPointer>
 #include <QProcess>
@@ -27,6 +28,7 @@ enum Spoil {
     Reset,
     Silent,
     Gzip,
+    GzipSecond,
     Moved,
     Loop,
     NoLocation,
@@ -144,7 +146,7 @@ void tst_hostile::matrix_data()
                                        "z=bytes(1<<20)\nsys.stdout.buffer.write(b''.join("
                                        "[c.compress(z) for i in range(1024)]+[c.flush()]))");
     row("picture: gzip to 1 GiB", picture, Gzip, 200, gigabyte, netError.arg(399));
-    row("test: gzip", doc("test"), Gzip, 200,
+    row("test: gzip, the second coding", doc("test"), GzipSecond, 200,
         python("import gzip,sys\nsys.stdout.buffer.write("
                "gzip.compress(b'[a,x][b,x][a,y][b,z][a,z]'))"),
         netError.arg(399));
@@ -159,18 +161,36 @@ void tst_hostile::matrix_data()
         netError.arg(399));
     const QByteArray jpeg = TestSite::small().pictures.value("a_y");
     row("picture: JPEG cut before its end", picture, Body, 200, jpeg.chopped(3), netError.arg(399));
-    // 36 megapixels of PNG in 36 KB; a GIF of 16000 x 16000 would decode to 1 GiB.
-    row("picture: PNG over the pixel cap", picture, Body, 200,
-        python("import zlib,struct,sys\nw=6000\ndef c(t,d): return struct.pack('>I',len(d))+t+d"
-               "+struct.pack('>I',zlib.crc32(t+d))\nsys.stdout.buffer.write(b'\\x89PNG\\r\\n"
-               "\\x1a\\n'+c(b'IHDR',struct.pack('>IIBBBBB',w,w,8,0,0,0,0))+c(b'IDAT',zlib."
-               "compress(bytes((w+1)*w),9))+c(b'IEND',b''))"),
+    // 36 megapixels of PNG in 36 KB; a GIF of 16000 x 16000 would decode to 1 GiB, and so
+    // would a 1 x 1 frame on such a canvas; a 16-bit PNG decodes to twice the bytes.
+    const auto png = [&](int side, int depth) {
+        return python(qPrintable(
+            QStringLiteral("import zlib,struct,sys\nw=%1\nd=%2\ndef c(t,d): return struct.pack("
+                           "'>I',len(d))+t+d+struct.pack('>I',zlib.crc32(t+d))\nsys.stdout.buffer"
+                           ".write(b'\\x89PNG\\r\\n\\x1a\\n'+c(b'IHDR',struct.pack('>IIBBBBB',w,w,d,"
+                           "0,0,0,0))+c(b'IDAT',zlib.compress(bytes((w*d//8+1)*w),9))+c(b'IEND',b''))")
+                .arg(side)
+                .arg(depth)));
+    };
+    const auto gif = [&](int frame) {
+        return python(qPrintable(
+            QStringLiteral("import struct,sys\nsys.stdout.buffer.write(b'GIF89a'+struct.pack("
+                           "'<HHBBB',16000,16000,0x80,0,0)+bytes(6)+b','+struct.pack('<HHHHB',0,0,"
+                           "%1,%1,0)+b'\\x02'+(b'\\xff'+bytes(255))*600+b'\\x00;')")
+                .arg(frame)));
+    };
+    row("picture: PNG over the pixel cap", picture, Body, 200, png(6000, 8), netError.arg(399));
+    row("picture: 16-bit PNG over the decode cap", picture, Body, 200, png(4200, 16),
         netError.arg(399));
-    row("picture: GIF of 16000 x 16000", picture, Body, 200,
-        python("import struct,sys\nsys.stdout.buffer.write(b'GIF89a'+struct.pack('<HHBBB',16000,"
-               "16000,0x80,0,0)+bytes(6)+b','+struct.pack('<HHHHB',0,0,16000,16000,0)+b'\\x02'"
-               "+(b'\\xff'+bytes(255))*600+b'\\x00;')"),
+    row("picture: GIF of 16000 x 16000", picture, Body, 200, gif(16000), netError.arg(399));
+    row("picture: a 1 x 1 frame on a GIF canvas of 16000 x 16000", picture, Body, 200, gif(1),
         netError.arg(399));
+    // An uncompressed BMP is whole only with all its rows.
+    QByteArray bmp;
+    QBuffer buffer(&bmp);
+    buffer.open(QIODevice::WriteOnly);
+    QImage(400, 400, QImage::Format_RGB32).save(&buffer, "BMP");
+    row("picture: half a BMP", picture, Body, 200, bmp.left(bmp.size() / 2), netError.arg(399));
     const QByteArray outsider = outside.path().toUtf8() + "/big.jpg";
     row("instr: /dev/zero, a FIFO, files outside img, backgrounds", doc("instr"), Body, 200,
         "<img src=/dev/zero><img src=/dev/zero width=10 height=10><img src=\""
@@ -203,8 +223,10 @@ void tst_hostile::matrix()
     site.serve(server);
     TestHttpServer::Response r;
     r.status = status;
-    r.body = spoil == Body || spoil == Gzip ? body : QByteArray("a body that must not be used");
-    if (spoil <= Gzip) // the server's behaviours, in the same order
+    r.body = spoil == Body || spoil == Gzip || spoil == GzipSecond
+                 ? body
+                 : QByteArray("a body that must not be used");
+    if (spoil <= GzipSecond) // the server's behaviours, in the same order
         r.behaviour = TestHttpServer::Behaviour(spoil);
     if (spoil == Loop || (spoil == Body && status == 300))
         r.location = path.toUtf8();

@@ -11,6 +11,7 @@
 #include <QBuffer>
 #include <QDataStream>
 #include <QDir>
+#include <QImageWriter>
 #include <QProcess>
 #include <QTemporaryDir>
 #include <QTextStream>
@@ -103,21 +104,47 @@ void tst_maketest::checkFindsFaults_data()
     row("test.php", "[circle,red][square,blue][square,blue][square,blue][square,green]", C::Ok,
         "warning: test.php, line 1: 0 right answers among buttons 1 to 4");
     // What the client refuses as a picture or a document; what it shows but needs no JPEG.
-    QByteArray png, bmp;
-    QBuffer buffer(&png);
-    buffer.open(QIODevice::WriteOnly);
-    QImage(8, 8, QImage::Format_RGB32).save(&buffer, "PNG");
+    // A picture is whole by its own structure: what follows a JPEG's end (a phone's video)
+    // does not count, nor does a marker inside an embedded thumbnail or between the scans of
+    // a progressive JPEG.
+    QByteArray png, bmp, jpeg, progressive;
+    const auto encode = [](const char *format, QByteArray *into, bool scans = false) {
+        QBuffer buffer(into);
+        buffer.open(QIODevice::WriteOnly);
+        QImageWriter writer(&buffer, format);
+        writer.setProgressiveScanWrite(scans);
+        QImage image(40, 30, QImage::Format_RGB32);
+        image.fill(Qt::darkCyan);
+        return writer.write(image);
+    };
+    QVERIFY(encode("PNG", &png) && encode("JPEG", &jpeg) && encode("JPEG", &progressive, true)
+            && progressive.count("\xFF\xDA") > 1);
     QDataStream header(&bmp, QIODevice::WriteOnly);
     header.setByteOrder(QDataStream::LittleEndian);
     header << quint16(0x4D42) << quint32(54) << quint32(0) << quint32(54) << quint32(40)
-           << qint32(6000) << qint32(6000) << quint16(1) << quint16(24) << quint32(0) << quint32(0)
-           << quint32(0) << quint32(0) << quint32(0) << quint32(0);
+           << qint32(65535) << qint32(65535) << quint16(1) << quint16(24) << quint32(0)
+           << quint32(0) << quint32(0) << quint32(0) << quint32(0) << quint32(0);
+    const QByteArray thumbnail = QByteArray("\xFF\xD8\xFF\xE1\x40\x00" "Exif\0\0", 12) + jpeg;
+    const auto named = [](const char *name, const QByteArray &contents, int result,
+                          const char *message) {
+        QTest::newRow(name) << "img/fail.jpg" << contents << result << QString::fromUtf8(message);
+    };
+    named("a JPEG with a video after its end", jpeg + QByteArray("\0\0\0\x18" "ftypmp42\xFF\xDA", 14),
+          C::Ok,
+          "0 error(s), 0 warning(s)");
+    named("a progressive JPEG", progressive, C::Ok, "0 error(s), 0 warning(s)");
+    named("a JPEG cut after its thumbnail", thumbnail, C::NotAPicture, "cut off before its end");
+    named("a PNG without IEND", png.chopped(12), C::NotAPicture, "cut off before its end");
+    named("a GIF frame without its closing block",
+          QByteArray("GIF89a\x01\0\x01\0\x80\0\0", 13) + QByteArray(6, 0)
+              + QByteArray(",\0\0\0\0\x01\0\x01\0\0\x02\x02\x44\x01", 14),
+          C::NotAPicture, "cut off before its end");
     row("img/fail.jpg", png, C::Ok, "warning: quelvan/img/fail.jpg: not a JPEG picture");
     row("img/fail.jpg", "<html>Not found</html>", C::NotAPicture,
         "error: quelvan/img/fail.jpg: not a JPEG, PNG, GIF or BMP picture that can be decoded; "
         "quelvan stops there with error 399");
     row("img/fail.jpg", bmp, C::TooManyPixels,
-        "error: quelvan/img/fail.jpg: over the 32 megapixels a picture may have");
+        "error: quelvan/img/fail.jpg: it would decode to more than the 128 MiB a picture may take");
     row("test.php", QByteArray((1 << 20) + 1, ' '), C::OverCap,
         "error: quelvan/test.php: over the 1 MiB a document may have; quelvan stops there with "
         "error 5");
@@ -192,7 +219,8 @@ void tst_maketest::commandLine()
 void tst_maketest::ownPictures_data()
 {
     QTest::addColumn<QStringList>("files"); // "name" a picture, "name=text" a file of text,
-                                            // "name^" a camera JPEG turned by its EXIF tag
+                                            // "name^" a camera JPEG turned by its EXIF tag,
+                                            // "name!" a picture cut short
     QTest::addColumn<QStringList>("args");
     QTest::addColumn<QString>("message"); // a line on standard error; empty: written
     QTest::addColumn<int>("status");
@@ -205,6 +233,9 @@ void tst_maketest::ownPictures_data()
     };
     row("mixed formats, the fail sign drawn, a photo turned upright", set, QString());
     QTest::newRow("kept as they are") << set << QStringList{"--keep-pictures"} << QString() << 0;
+    row("kept, but cut short", set.mid(0, 1) + QStringList{"a_y.jpg!"} + set.mid(2),
+        "a_y.jpg: cannot be read as a picture (a picture cut off before its end)",
+        {"--keep-pictures"});
     row("the system's litter skipped",
         set + QStringList{".DS_Store=x", "Thumbs.db=x", "desktop.ini=x", ".a_q.png=x"},
         "Thumbs.db: skipped, a file of the system");
@@ -240,7 +271,7 @@ void tst_maketest::ownPictures()
                                                 "0001011200030000000100060000" // orientation 6
                                                 "00000000");
     for (const QString &f : files) {
-        const QString path = dir.path() + "/own/" + f.section('=', 0, 0).remove('^');
+        const QString path = dir.path() + "/own/" + f.section('=', 0, 0).remove('^').remove('!');
         QImage image(1000, 500, QImage::Format_ARGB32);
         image.fill(QColor(20, 200, 40, 128));
         image.setText("Comment", "taken at 59.93N 30.31E");
@@ -248,6 +279,7 @@ void tst_maketest::ownPictures()
                                 : QDir().mkpath(dir.path() + "/own") && image.save(path));
         QByteArray camera = TestSite::readFile(path);
         QVERIFY(!f.endsWith('^') || TestSite::writeFile(path, camera.insert(2, exif)));
+        QVERIFY(!f.endsWith('!') || TestSite::writeFile(path, camera.chopped(2)));
     }
     QProcess tool;
     for (const char *site : {"/again", "/site"}) { // equal options and pictures, equal bytes

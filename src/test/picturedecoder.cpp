@@ -1,5 +1,6 @@
 #include "test/picturedecoder.h"
 
+#include "test/pictureheader.h"
 #include "test/slidebutton.h"
 
 #include <QBuffer>
@@ -35,7 +36,11 @@ QImage pictureDecoder::decode(QIODevice *device, const QSize &box, Verdict *verd
     const QSize size = reader.size();
     if (!size.isValid() || size.isEmpty())
         return QImage();
-    if (qint64(size.width()) * size.height() > maxPixels) {
+    // What the decode allocates: the reader may name only the first frame of a GIF, whose
+    // canvas is allocated whole, and not the depth of a PNG.
+    const pictureHeader header = pictureHeader::read(device->peek(headerBytes));
+    if (pictureHeader::decodedBytes(size.expandedTo(header.size), header.bytesPerPixel)
+        > maxDecodedBytes) {
         result = TooManyPixels;
         return QImage();
     }
@@ -61,6 +66,14 @@ QImage pictureDecoder::decode(const QString &path, const QSize &box, Verdict *ve
 
 pictureDecoder::Verdict pictureDecoder::check(const QByteArray &data, QImage *decoded)
 {
+    // The structure first: a picture cut short may still decode, in part, filled with grey.
+    const pictureHeader header = pictureHeader::read(data);
+    if (header.format.isEmpty())
+        return NotPicture;
+    if (pictureHeader::decodedBytes(header.size, header.bytesPerPixel) > maxDecodedBytes)
+        return TooManyPixels;
+    if (!header.whole)
+        return Truncated;
     QBuffer buffer;
     buffer.setData(data);
     buffer.open(QIODevice::ReadOnly);
@@ -69,14 +82,6 @@ pictureDecoder::Verdict pictureDecoder::check(const QByteArray &data, QImage *de
     const QImage image = decode(&buffer, QSize(side, side), &verdict);
     if (decoded)
         *decoded = image;
-    // The last scan of a JPEG runs to its end-of-image marker, so no scan starts after the
-    // last such marker; neither marker can occur inside the compressed data. Looked for
-    // from the end, where a whole JPEG has it.
-    if (verdict == Fine && formatOf(data) == "jpeg") {
-        const int end = data.lastIndexOf("\xFF\xD9");
-        if (end < 0 || data.indexOf("\xFF\xDA", end) >= 0)
-            verdict = Truncated;
-    }
     return verdict;
 }
 
@@ -87,8 +92,9 @@ QString pictureDecoder::describe(Verdict verdict)
     case NotPicture:
         return QStringLiteral("not a JPEG, PNG, GIF or BMP picture that can be decoded");
     case TooManyPixels:
-        return QStringLiteral("over the %1 megapixels a picture may have").arg(maxPixels >> 20);
-    case Truncated: return QStringLiteral("a JPEG picture cut off before its end");
+        return QStringLiteral("it would decode to more than the %1 MiB a picture may take")
+            .arg(maxDecodedBytes >> 20);
+    case Truncated: return QStringLiteral("a picture cut off before its end");
     }
     return QString();
 }

@@ -16,9 +16,11 @@ class QIODevice;
 class pictureDecoder
 {
 public:
-    // 32 megapixels: at most 128 MiB decoded, even for GIF and BMP, which cannot be decoded
-    // at a reduced size.
-    static constexpr qint64 maxPixels = 32 * 1024 * 1024;
+    // What one decode may allocate at full size (32 megapixels of 8-bit colour), even for
+    // GIF, BMP and 16-bit PNG, which are not decoded at a reduced size.
+    static constexpr qint64 maxDecodedBytes = 128 * 1024 * 1024;
+    // Where a file's sizes are looked for when it is decoded from the disk.
+    static constexpr qint64 headerBytes = 64 * 1024;
 
     enum Verdict { Fine, NotPicture, TooManyPixels, Truncated };
 
@@ -30,9 +32,8 @@ public:
     static QImage decode(QIODevice *device, const QSize &box, Verdict *verdict = nullptr);
     static QImage decode(const QString &path, const QSize &box, Verdict *verdict = nullptr);
 
-    // Whether a whole answer is a picture the slide can show: decoded at icon size (into
-    // *decoded, when given), and a JPEG must hold its end-of-image marker (the decoder would
-    // fill a cut one with grey).
+    // Whether a whole answer is a picture the slide can show: within the decode cap, whole
+    // by its format's own structure, and decoded at icon size (into *decoded, when given).
     static Verdict check(const QByteArray &data, QImage *decoded = nullptr);
     static QString describe(Verdict verdict);
 };

@@ -100,12 +100,13 @@ void TestHttpServer::answer(QTcpSocket *socket, const QString &path)
 
     QByteArray head = "HTTP/1.1 " + QByteArray::number(r.status) + " Status\r\n";
     head += "Content-Length: " + QByteArray::number(r.body.size()) + "\r\n";
-    if (r.behaviour == Gzipped)
-        head += "Content-Encoding: gzip\r\n";
+    if (r.behaviour == Gzipped || r.behaviour == GzippedSecond)
+        head += r.behaviour == Gzipped ? "Content-Encoding: gzip\r\n"
+                                       : "Content-Encoding: identity, gzip\r\n";
     if (!r.location.isEmpty())
         head += "Location: " + r.location + "\r\n";
     socket->write(head + "Connection: keep-alive\r\n\r\n");
-    if (r.behaviour == Normal || r.behaviour == Gzipped)
+    if (r.behaviour == Normal || r.behaviour >= Gzipped)
         return void(socket->write(r.body));
     socket->write(r.body.left(r.body.size() / 2));
     if (r.behaviour == ShortBody)

@@ -22,6 +22,7 @@ public:
         ResetMidBody,       // send half of the body, then reset the connection
         Silent,             // read the request and never answer
         Gzipped,            // send the body as it is, labelled as gzip
+        GzippedSecond,      // the same, labelled "identity, gzip"
     };
     struct Response
     {

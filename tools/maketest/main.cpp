@@ -27,7 +27,7 @@ int main(int argc, char *argv[])
         "document cannot be read, 3 a number is not an integer, 4 pars.php lacks exactly two "
         "groups, 5 an unsafe picture name, 6 a slide with one to four variants, 7 too few "
         "slides, 8 a missing picture, 9 a picture quelvan refuses (not a whole JPEG, PNG, GIF "
-        "or BMP), 10 a picture over 32 megapixels, 11 a document over 1 MiB or a picture over "
+        "or BMP), 10 a picture over 128 MiB decoded, 11 a document over 1 MiB or a picture over "
         "64 MiB. 1: wrong usage, a bad option value, refused pictures or a site that cannot be "
         "written; nothing is written then."));
     parser.addHelpOption();

@@ -3,6 +3,7 @@
 #include "download/serverlayout.h"
 #include "maketest/picturepainter.h"
 #include "maketest/sitewriter.h"
+#include "test/picturedecoder.h"
 #include "test/slidebutton.h"
 
 #include <QDir>
@@ -72,10 +73,17 @@ pictureFolder::pictureFolder(const QString &dir, int size, bool keepJpeg)
         }
         QFile source(file.filePath());
         QString error;
-        const QByteArray jpeg = source.open(QIODevice::ReadOnly) && keepJpeg
-                                        && source.peek(3) == QByteArray("\xFF\xD8\xFF")
-                                    ? source.readAll()
-                                    : sitePicture(&source, size, &error);
+        QByteArray jpeg = source.open(QIODevice::ReadOnly) && keepJpeg
+                                  && source.peek(3) == QByteArray("\xFF\xD8\xFF")
+                              ? source.readAll()
+                              : sitePicture(&source, size, &error);
+        // Kept as it is, it must pass the client's own check.
+        const pictureDecoder::Verdict verdict =
+            keepJpeg && !jpeg.isEmpty() ? pictureDecoder::check(jpeg) : pictureDecoder::Fine;
+        if (verdict != pictureDecoder::Fine) {
+            error = pictureDecoder::describe(verdict);
+            jpeg.clear();
+        }
         if (jpeg.isEmpty())
             problems << QStringLiteral("%1: cannot be read as a picture (%2)")
                             .arg(fileName, error.isEmpty() ? source.errorString() : error);

@@ -166,14 +166,14 @@ void tst_testflow::wholeRun()
     site.pauseSeries = "10";
     site.instr = "<b>Выберите</b> картинку <img src=img/a_x.jpg>"; // a picture of the test
     // The last sample's values come from the test text only: a spreadsheet would take its
-    // name for a formula, and it holds a comma and a quote.
-    site.test.replace(site.test.lastIndexOf("[b,y]"), 5, "[=2+3,\"q,r]");
+    // name for a formula, and it holds a tab, a comma and a quote.
+    site.test.replace(site.test.lastIndexOf("[b,y]"), 5, "[\t=2+3,\"q,r]");
     site.serve(server);
 
     appOptions options = appOptions::defaults();
     options.serverUrl = server.baseUrl();
     options.pictureDir = workDir.path() + "/chosen/pictures";
-    QVERIFY(TestSite::writeFile(options.pictureDir + "/=2+3,\"q_r.jpg", site.pictures["b_y"]));
+    QVERIFY(TestSite::writeFile(options.pictureDir + "/\t=2+3,\"q_r.jpg", site.pictures["b_y"]));
     options.resultsDir = workDir.path() + "/results";
     MainWindow w(options);
     w.setFixedSize(500, 420); // the graph fills the window: the worked example's size
@@ -208,10 +208,10 @@ void tst_testflow::wholeRun()
         return QString::fromUtf8(TestSite::readFile(stem + name))
             .replace(server.baseUrl(), "S")
             .replace(appOptions::version() + ',' + w.results->runId + "\r\n", "V,R\r\n")
-            .replace(
-                QRegularExpression(
-                    "\\d{4}-\\d\\d-\\d\\dT\\d\\d:\\d\\d:\\d\\d(\\.\\d{3})?(Z|[+-]\\d\\d:\\d\\d)"),
-                "T");
+            .replace(QRegularExpression("\\d{4}-\\d\\d-\\d\\dT\\d\\d:\\d\\d:\\d\\d(\\.\\d{3})?"
+                                        "(Z|[+-]\\d\\d:\\d\\d)"),
+                     "T\\1")
+            .replace(QRegularExpression("T\\.\\d{3}"), "T.ms");
     };
 
     // Series 1: right, right; each row is on the disk as its slide ends. The countdown
@@ -250,7 +250,7 @@ void tst_testflow::wholeRun()
     // The data: a row per slide, a row per series with the score shown.
     // Each trial row says what was offered and which buttons were right; a text from the
     // server never starts a formula. The run's id and the version end every row.
-    const QString a = ",b_x,a_y,b_z,a_z,1;2;4,T,V,R\r\n", b = ",a_y,b_z,a_x,b_x,1;2;4,T,V,R\r\n";
+    const QString a = ",b_x,a_y,b_z,a_z,1;2;4,T.ms,V,R\r\n", b = ",a_y,b_z,a_x,b_x,1;2;4,T.ms,V,R\r\n";
     QCOMPARE(
         file("_trials.csv"),
         "participant,run_start,server,series,slide_in_series,slide,sample,response,"
@@ -260,8 +260,8 @@ void tst_testflow::wholeRun()
             + a + "P-1,T,S,1,2,2,b_y,2,b_z,1,0,300,5000" + b + "P-1,T,S,2,1,3,a_x,4,fail,1,0,0,5000"
             + a + "P-1,T,S,2,2,4,b_y,3,a_x,0,0,0,5000" + b + "P-1,T,S,3,1,5,a_x,,,0,1,65001,5000"
             + a
-            + "P-1,T,S,3,2,6,\"'=2+3,\"\"q_r\",0,\"'=2+3,\"\"q_r\",0,0,0,5000,a_y,b_z,a_x,b_x,,T,"
-              "V,R\r\n");
+            + "P-1,T,S,3,2,6,\"'\t=2+3,\"\"q_r\",0,\"'\t=2+3,\"\"q_r\",0,0,0,5000,a_y,b_z,a_x,b_x,,"
+              "T.ms,V,R\r\n");
     QCOMPARE(file("_series.csv"),
              "participant,run_start,series,slides,right,score_percent,mean_rt_ms,series_total,"
              "quelvan_version,run_id\r\nP-1,T,1,2,2,100,500,3,V,R\r\nP-1,T,2,2,1,50,0,3,V,R\r\n"

@@ -140,9 +140,11 @@ void tst_download::stops()
     QTRY_VERIFY_WITH_TIMEOUT(!screen.loader->busy, 10000);
     QTest::qWait(20); // nothing further may be requested
     QCOMPARE(screen.statusLabel->text(), text.contains("%1") ? text.arg(work.path()) : text);
-    // Nothing after the picture that failed; only a refusal before the first request leaves
-    // the button.
-    QCOMPARE(server.requests, picture ? withPictures({"a_x", "a_y"}) : QStringList());
+    // Nothing after the picture that failed but the request that left while it was stored,
+    // aborted; only a refusal before the first request leaves the button.
+    const QStringList asked = picture ? withPictures({"a_x", "a_y"}) : QStringList();
+    QCOMPARE(server.requests.mid(0, asked.size()), asked);
+    QVERIFY(server.requests.size() <= asked.size() + int(picture));
     QCOMPARE(screen.getButton->isEnabled(), !picture);
     QCOMPARE(TestSite::readFile(picture ? "img/a_x.jpg" : "img"),
              picture ? TestSite::small().pictures.value("a_x")
@@ -188,6 +190,7 @@ void tst_download::olderPictureReplaced()
         loader.fileName = QLatin1String(name);
         QVERIFY(loader.load(server.baseUrl() + '/' + name) && finished.wait(10000));
         QCOMPARE(loader.statusText, QStringLiteral("Данные успешно получены"));
+        QVERIFY(loader.storeHeld(QLatin1String(name)));
     }
     const QFileInfo picture(QStringLiteral("img/p.jpg"));
     QVERIFY(!picture.isSymLink() && picture.permissions() & QFileDevice::WriteOwner);

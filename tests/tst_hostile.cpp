@@ -161,6 +161,8 @@ void tst_hostile::matrix_data()
         netError.arg(399));
     const QByteArray jpeg = TestSite::small().pictures.value("a_y");
     row("picture: JPEG cut before its end", picture, Body, 200, jpeg.chopped(3), netError.arg(399));
+    // Whole by its structure, so the next request leaves before the decode fails.
+    row("picture: a JPEG of no pixels", picture, Body, 200, "\xFF\xD8\xFF\xD9", netError.arg(399));
     // 36 megapixels of PNG in 36 KB; a GIF of 16000 x 16000 would decode to 1 GiB, and so
     // would a 1 x 1 frame on such a canvas; a 16-bit PNG decodes to twice the bytes.
     const auto png = [&](int side, int depth) {
@@ -249,6 +251,8 @@ void tst_hostile::matrix()
         if (screen && w.centralWidget() == screen) {
             QTest::qWait(50); // nothing more may be requested
             text = screen->statusLabel->text();
+            // Nothing after the spoiled answer, but a request that left before its decode.
+            QVERIFY(server.requests.size() - server.requests.lastIndexOf(path) <= 2);
         } else {
             // Nothing was read for the instructions, laid out or painted: no picture in
             // them takes room, none shows red.

@@ -7,6 +7,7 @@
 #include <QNetworkAccessManager>
 #include <QNetworkReply>
 #include <QTimer>
+#include <QUrl>
 
 downloadQueue::downloadQueue(QNetworkAccessManager *manager, int connections, int retries,
                              QObject *parent)
@@ -77,9 +78,8 @@ void downloadQueue::answered(QNetworkReply *reply)
     job done = flying.take(reply);
     reply->deleteLater();
     QString text, line;
-    QImage decoded;
-    const loading::Outcome outcome =
-        loading::take(reply, pictureDir, done.name, &text, &line, &decoded);
+    QByteArray picture;
+    const loading::Outcome outcome = loading::take(reply, done.name, &text, &line, &picture);
     if (outcome == loading::Transient && done.tries < retries) {
         ++done.tries;
         done.wait.failed();
@@ -93,10 +93,17 @@ void downloadQueue::answered(QNetworkReply *reply)
     if (outcome != loading::Done)
         return stop(line);
     emit status(line);
-    if (done.name.isNull())
+    if (done.name.isNull()) {
         emit document(done.index, text);
-    else
+    } else {
+        poll(); // the next pictures leave while this one is decoded and stored
+        QImage decoded;
+        if (loading::store(pictureDir, done.name, picture, reply->url().host(QUrl::FullyDecoded),
+                           &line, &decoded)
+            != loading::Done)
+            return stop(line);
         emit pictureStored(done.name, decoded);
+    }
     if (!stopped && waiting.isEmpty() && flying.isEmpty()) {
         timer->stop();
         if (!pictureDir.isNull())

@@ -142,7 +142,7 @@ bool loading::load(QString url)
         return false;
 
     connect(manager, &QNetworkAccessManager::finished, this, &loading::replyFinished);
-    get(manager, url, transferTimeout, fileMode ? maxReplyBytes : maxDocumentBytes);
+    current = get(manager, url, transferTimeout, fileMode ? maxReplyBytes : maxDocumentBytes);
 
     busy = true;
     replyText.clear();
@@ -153,17 +153,23 @@ bool loading::load(QString url)
     return true;
 }
 
-loading::Outcome loading::take(QNetworkReply *reply, const QString &pictureDir, const QString &name,
-                               QString *text, QString *status, QImage *picture)
+QString loading::errorText(int error, const QString &host)
+{
+    return QStringLiteral("Ошибка сетевого соединения:%1  \n По запросу:%2").arg(error).arg(host);
+}
+
+loading::Outcome loading::take(QNetworkReply *reply, const QString &name, QString *text,
+                               QString *status, QByteArray *picture)
 {
     const bool isPicture = !name.isNull();
     QNetworkReply::NetworkError error =
         replyError(reply, isPicture ? maxReplyBytes : maxDocumentBytes);
     const QByteArray body = error == QNetworkReply::NoError ? reply->readAll() : QByteArray();
     // A "picture" that is none, such as a web server's page for a missing file, would show
-    // as an empty button and be scored as if nothing were wrong.
+    // as an empty button and be scored as if nothing were wrong. What decides safety is
+    // looked at here; the pixels are decoded by store(), once the next request has left.
     if (isPicture && error == QNetworkReply::NoError) {
-        const pictureDecoder::Verdict verdict = pictureDecoder::check(body, picture);
+        const pictureDecoder::Verdict verdict = pictureDecoder::inspect(body);
         if (verdict != pictureDecoder::Fine) {
             qCWarning(lcDownload) << reply->url().toDisplayString()
                                   << "refused:" << pictureDecoder::describe(verdict);
@@ -171,26 +177,56 @@ loading::Outcome loading::take(QNetworkReply *reply, const QString &pictureDir, 
         }
     }
     if (error != QNetworkReply::NoError) {
-        *status = QStringLiteral("Ошибка сетевого соединения:%1  \n По запросу:%2")
-                      .arg(int(error))
-                      .arg(reply->url().host(QUrl::FullyDecoded));
+        *status = errorText(int(error), reply->url().host(QUrl::FullyDecoded));
         qCDebug(lcDownload) << "error" << error << reply->errorString();
         return worthRetrying(reply, error) ? Transient : Failed;
     }
     if (isPicture) {
-        const QString path = serverLayout::pictureFile(pictureDir, name);
-        QString why;
-        if (!storePicture(path, body, &why)) {
-            *status = QStringLiteral("Не удалось записать файл");
-            qCWarning(lcDownload) << "cannot write" << path << ":" << why;
-            return Unstored;
-        }
+        *picture = body;
     } else {
         *text = decodeText(body);
         qCDebug(lcDownload) << *text;
     }
     *status = QStringLiteral("Данные успешно получены");
     return Done;
+}
+
+loading::Outcome loading::store(const QString &pictureDir, const QString &name,
+                                const QByteArray &body, const QString &host, QString *status,
+                                QImage *decoded)
+{
+    pictureDecoder::Verdict verdict;
+    *decoded = pictureDecoder::iconOf(body, &verdict);
+    if (verdict != pictureDecoder::Fine) {
+        qCWarning(lcDownload) << name << "refused:" << pictureDecoder::describe(verdict);
+        *status = errorText(QNetworkReply::ProtocolFailure, host);
+        return Failed;
+    }
+    const QString path = serverLayout::pictureFile(pictureDir, name);
+    QString why;
+    if (!storePicture(path, body, &why)) {
+        *status = QStringLiteral("Не удалось записать файл");
+        qCWarning(lcDownload) << "cannot write" << path << ":" << why;
+        return Unstored;
+    }
+    return Done;
+}
+
+bool loading::storeHeld(const QString &name)
+{
+    const Outcome outcome = store(pictureDir, name, heldPicture, heldHost, &statusText, &lastPicture);
+    heldPicture.clear();
+    if (outcome == Done)
+        return true;
+    (outcome == Unstored ? fileError : netError) = true;
+    // The request that left meanwhile is of no use now.
+    disconnect(manager, &QNetworkAccessManager::finished, this, &loading::replyFinished);
+    if (current) {
+        current->abort();
+        current->deleteLater();
+    }
+    busy = false;
+    return false;
 }
 
 bool loading::worthRetrying(const QNetworkReply *reply, QNetworkReply::NetworkError error)
@@ -205,8 +241,8 @@ bool loading::worthRetrying(const QNetworkReply *reply, QNetworkReply::NetworkEr
 
 void loading::replyFinished(QNetworkReply *reply)
 {
-    switch (take(reply, pictureDir, fileMode ? fileName : QString(), &replyText, &statusText,
-                 &lastPicture)) {
+    heldHost = reply->url().host(QUrl::FullyDecoded);
+    switch (take(reply, fileMode ? fileName : QString(), &replyText, &statusText, &heldPicture)) {
     case Transient:
     case Failed: netError = true; break;
     case Unstored: fileError = true; break;

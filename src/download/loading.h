@@ -4,6 +4,7 @@
 #include <QImage>
 #include <QNetworkReply>
 #include <QObject>
+#include <QPointer>
 #include <QString>
 
 class QNetworkAccessManager;
@@ -46,17 +47,21 @@ public:
     static bool isCompressed(const QNetworkReply *reply);
 
     enum Outcome {
-        Done,      // the document's text taken, or the picture stored
+        Done,      // the document's text taken, or the picture checked (or stored)
         Transient, // failed, but another try may succeed: the network, 408, 429, 5xx
         Failed,    // failed for good
         Unstored,  // a picture that could not be written
     };
     // Takes a finished answer: a document's text into *text, or with a non-null `name` a
-    // picture checked and stored as `name` in `pictureDir`; *status is the status line.
-    // *picture receives the stored picture decoded at icon size (at a device-pixel ratio of
-    // 1), as its check decoded it.
-    static Outcome take(QNetworkReply *reply, const QString &pictureDir, const QString &name,
-                        QString *text, QString *status, QImage *picture = nullptr);
+    // picture whose structure passed the check (pictureDecoder::inspect) into *picture;
+    // *status is the status line.
+    static Outcome take(QNetworkReply *reply, const QString &name, QString *text, QString *status,
+                        QByteArray *picture);
+    // The picture's second half, run while the next request is on its way: decoded at icon
+    // size into *decoded (at a device-pixel ratio of 1) and stored as `name` in `pictureDir`.
+    static Outcome store(const QString &pictureDir, const QString &name, const QByteArray &body,
+                         const QString &host, QString *status, QImage *decoded);
+    static QString errorText(int error, const QString &host);
     // Whether an answer that failed with `error` may succeed when asked again.
     static bool worthRetrying(const QNetworkReply *reply, QNetworkReply::NetworkError error);
 
@@ -76,12 +81,21 @@ public:
     QString fileName;
     QString pictureDir;
     int stepCount = 0;
+    // The picture `name` that last arrived, checked but not yet stored: decoded and stored
+    // once the next request has left; on failure the error flags and the status text are
+    // set and that request is aborted.
+    bool storeHeld(const QString &name);
     // The picture just stored, decoded at icon size, so that it is not decoded again.
     QImage lastPicture;
     // An answer that receives no byte for this many milliseconds ends as a network error;
     // without it a silent server would leave the download waiting for ever.
     static constexpr int defaultTransferTimeout = 30000;
     int transferTimeout = defaultTransferTimeout;
+
+private:
+    QPointer<QNetworkReply> current;
+    QByteArray heldPicture;
+    QString heldHost;
 
 signals:
     void start();

@@ -236,10 +236,21 @@ void loadInterface::finishLoading()
             return;
     }
     if (step == serverLayout::documentCount + 1 && !loader->netError && !loader->fileError) {
-        const QString stored = loader->fileMode ? loader->fileName : QString();
-        loadNextFile();
-        if (!stored.isNull())
-            decodeIcon(stored, loader->lastPicture);
+        // The next request leaves before the picture that arrived is decoded and stored, so
+        // that the decode costs no round trip; the last one is stored before the end.
+        const QString arrived = loader->fileMode ? loader->fileName : QString();
+        const bool more = fileIndex < fileList.size();
+        if (more)
+            loadNextFile();
+        if (!arrived.isNull()) {
+            if (!loader->storeHeld(arrived)) {
+                statusLabel->setText(loader->statusText);
+                return;
+            }
+            decodeIcon(arrived, loader->lastPicture);
+        }
+        if (!more)
+            loadNextFile();
     }
 }
 

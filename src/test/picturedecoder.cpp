@@ -64,7 +64,7 @@ QImage pictureDecoder::decode(const QString &path, const QSize &box, Verdict *ve
     return decode(&file, box, verdict);
 }
 
-pictureDecoder::Verdict pictureDecoder::check(const QByteArray &data, QImage *decoded)
+pictureDecoder::Verdict pictureDecoder::inspect(const QByteArray &data)
 {
     // The structure first: a picture cut short may still decode, in part, filled with grey.
     const pictureHeader header = pictureHeader::read(data);
@@ -72,14 +72,24 @@ pictureDecoder::Verdict pictureDecoder::check(const QByteArray &data, QImage *de
         return NotPicture;
     if (pictureHeader::decodedBytes(header.size, header.bytesPerPixel) > maxDecodedBytes)
         return TooManyPixels;
-    if (!header.whole)
-        return Truncated;
+    return header.whole ? Fine : Truncated;
+}
+
+QImage pictureDecoder::iconOf(const QByteArray &data, Verdict *verdict)
+{
     QBuffer buffer;
     buffer.setData(data);
     buffer.open(QIODevice::ReadOnly);
-    Verdict verdict;
     const int side = slideButton::iconSide;
-    const QImage image = decode(&buffer, QSize(side, side), &verdict);
+    return decode(&buffer, QSize(side, side), verdict);
+}
+
+pictureDecoder::Verdict pictureDecoder::check(const QByteArray &data, QImage *decoded)
+{
+    Verdict verdict = inspect(data);
+    if (verdict != Fine)
+        return verdict;
+    const QImage image = iconOf(data, &verdict);
     if (decoded)
         *decoded = image;
     return verdict;

@@ -34,7 +34,10 @@ public:
 
     // Whether a whole answer is a picture the slide can show: within the decode cap, whole
     // by its format's own structure, and decoded at icon size (into *decoded, when given).
+    // Its two halves: inspect() decodes no pixel and costs next to nothing; iconOf() decodes.
     static Verdict check(const QByteArray &data, QImage *decoded = nullptr);
+    static Verdict inspect(const QByteArray &data);
+    static QImage iconOf(const QByteArray &data, Verdict *verdict);
     static QString describe(Verdict verdict);
 };
 

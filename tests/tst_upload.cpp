@@ -3,6 +3,7 @@
 #include "app/backoff.h"
 #include "app/msclock.h"
 #include "download/loadinterface.h"
+#include "results/resultssender.h"
 #include "results/resultsuploader.h"
 #include "results/resultswriter.h"
 #include "results/runoutbox.h"
@@ -11,18 +12,36 @@
 #include "test/runtest.h"
 
 #include <QLabel>
+#include <QMessageBox>
+#include <QAbstractButton>
 #include <QLockFile>
 #include <QNetworkAccessManager>
 #include <QNetworkReply>
+#include <QElapsedTimer>
 #include <QProcess>
 #include <QSignalSpy>
 #include <QtTest>
 
 namespace {
-enum Trouble { None, Late, Down, Failing, Killed, Unreadable, NoRecord, Moved };
-const QString sent = QStringLiteral("Результаты отправлены");
-const QString later = QStringLiteral("Результаты будут отправлены позже");
-const QString refused = QStringLiteral("Результаты не отправлены");
+enum Trouble { None, Late, Down, Failing, Killed, Unreadable, Silent, NoRecord, Moved };
+// Under the graph: where the results are, in each state.
+const QString sent = QStringLiteral("Результаты отправлены. Копия осталась на этом компьютере.");
+const QString later = QStringLiteral("Результаты будут отправлены позже. Они сохранены на этом "
+                                     "компьютере и уйдут, пока окно открыто, или при следующем "
+                                     "запуске.");
+const QString refused = QStringLiteral("Результаты не отправлены. Они сохранены на этом "
+                                       "компьютере в папке %1 — сообщите об этом лаборатории.");
+
+// Answers the question asked when the window closes with its run still on its way.
+void answer(QWidget &window, const QString &button)
+{
+    auto *question = window.findChild<QMessageBox *>();
+    QVERIFY(question);
+    for (QAbstractButton *b : question->buttons()) {
+        if (b->text() == button)
+            b->click();
+    }
+}
 } // namespace
 Q_DECLARE_METATYPE(Trouble)
 
@@ -38,8 +57,13 @@ private slots:
     void cleanupTestCase() { msClock::useRealClock(); }
     void deliver_data();
     void deliver();
+    void probe_data();
+    void probe();
 
 private:
+    // The program itself, with the store's user and `password` in the person's settings
+    // file: its standard output, and its exit status in *status.
+    QString quelvan(const QStringList &args, const QByteArray &password, int *status);
     // Two series of one slide in `w`, from the instructions to the graph.
     void play(MainWindow &w, const QDateTime &start, Trouble trouble, bool accepted);
 
@@ -117,6 +141,8 @@ void tst_upload::play(MainWindow &w, const QDateTime &start, Trouble trouble, bo
     } else if (trouble != Late) {
         w.nextSeries();
     }
+    if (trouble == Silent)
+        dav.pause(true); // the last files go to a store that never answers
     w.tester->pressBut(1);
     QVERIFY((trouble != Late && trouble != NoRecord)
             || (record.load() && record.confirmed.size() == 2
@@ -137,6 +163,7 @@ void tst_upload::deliver_data()
     QTest::newRow("killed while sending, then --send-results") << "s3cret" << Killed << 1 << "";
     QTest::newRow("a file that cannot be read, then --send-results")
         << "s3cret" << Unreadable << 1 << "";
+    QTest::newRow("a store that never answers --send-results") << "s3cret" << Silent << 1 << "";
     QTest::newRow("its record written late") << "s3cret" << NoRecord << 1 << sent;
     QTest::newRow("a wrong password") << "wrong" << None << 1 << refused;
     QTest::newRow("a redirect") << "s3cret" << Moved << 1 << refused;
@@ -152,7 +179,7 @@ void tst_upload::deliver()
         QSKIP(qPrintable(davProblem));
     appOptions options = appOptions::defaults();
     options.resultsDir = work.path() + "/" + QTest::currentDataTag();
-    options.uploadUrl = trouble == Moved ? dav.movedUrl() : dav.url();
+    options.uploadUrl = dav.url(trouble == Moved ? "moved" : "up");
     options.uploadUser = "tester";
     options.uploadPassword = password;
     QVERIFY(QDir().mkpath(options.resultsDir)); // made by the download screen
@@ -163,14 +190,24 @@ void tst_upload::deliver()
     const QDateTime start = QDateTime::currentDateTime();
     for (int i = 0; i < runs; ++i) {
         MainWindow w(options);
+        w.show();
         play(w, start, trouble,
              password == "s3cret"
-                 && (trouble == None || trouble == Killed || trouble == Unreadable));
-        if (trouble == Killed || trouble == Unreadable)
+                 && (trouble == None || trouble == Killed || trouble == Unreadable
+                     || trouble == Silent));
+        if (trouble == Killed || trouble == Unreadable || trouble == Silent)
             break; // uploads are under way: gone with the window, as in a kill
         const auto *line = w.centralWidget()->findChildren<QLabel *>().constLast();
-        QTRY_COMPARE(line->text(), shown);
+        QTRY_COMPARE(line->text(), shown == refused ? shown.arg(options.resultsDir) : shown);
+        // Closing asks first only while the run is on its way.
+        QCOMPARE(w.close(), shown != later);
+        if (trouble == Down) {
+            answer(w, QStringLiteral("Закрыть"));
+            QVERIFY(!w.isVisible());
+        }
         if (trouble == Failing) { // mended: the next try, once due, delivers
+            answer(w, QStringLiteral("Подождать"));
+            QVERIFY(w.isVisible());
             dav.setFailing(false);
             for (int i = 0; i < 100 && line->text() != sent; ++i) {
                 msClock::advanceFake(resultsUploader::longestWaitMs);
@@ -178,6 +215,7 @@ void tst_upload::deliver()
                 QTest::qWait(50);
             }
             QCOMPARE(line->text(), sent);
+            QTRY_VERIFY(!w.isVisible()); // and then the window closes
         }
         if (shown == refused) { // one try a file, no loop; the run stays for a later start
             msClock::advanceFake(600000);
@@ -203,30 +241,35 @@ void tst_upload::deliver()
         QVERIFY(QFile::remove(options.resultsDir + '/' + local)
                 && QDir(options.resultsDir).mkdir(local));
     }
-    if (trouble == Killed || trouble == Unreadable) {
-        QVERIFY(TestSite::writeFile(work.path() + "/config/quelvan/quelvan.conf",
-                                    "upload-user=tester\nupload-password=s3cret\n"));
-        QProcess quelvan;
-        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-        env.insert("XDG_CONFIG_HOME", work.path() + "/config");
-        quelvan.setProcessEnvironment(env);
-        quelvan.start(QUELVAN_EXECUTABLE, {"--send-results", "--results", options.resultsDir,
-                                           "--upload", options.uploadUrl});
-        QVERIFY(quelvan.waitForFinished(30000));
-        const QString said = quelvan.readAllStandardOutput();
+    if (trouble == Silent) { // one wait in all, named as one, not one for each of three files
+        QString said;
+        QTextStream out(&said);
+        QElapsedTimer waited;
+        waited.start();
+        const bool all = resultsSender::sendAllOnce(options.resultsDir, options.uploadUrl,
+                                                    "tester", password, out, 1000);
+        QVERIFY2(!all, qPrintable(said));
+        QVERIFY2(waited.elapsed() < 3000 && said.contains(": no answer within 1 s"),
+                 qPrintable(said));
+        dav.pause(false);
+    }
+    if (trouble == Killed || trouble == Unreadable || trouble == Silent) {
+        const QStringList send{"--send-results", "--results", options.resultsDir, "--upload",
+                               options.uploadUrl};
+        int status = -1;
+        const QString said = quelvan(send, "s3cret", &status);
         if (trouble == Unreadable) { // not sent, not forgotten, and the lab's copy as it was
-            QCOMPARE(quelvan.exitCode(), 1);
+            QCOMPARE(status, 1);
             QVERIFY2(said.startsWith("quelvan: not sent quelvan_P_") && said.contains("cannot read"),
                      qPrintable(said));
             QCOMPARE(runOutbox::stems(options.resultsDir).size(), 1);
             QCOMPARE(dav.file(trials), labCopy);
             return;
         }
-        QCOMPARE(quelvan.exitCode(), 0);
-        QVERIFY(said.startsWith("quelvan: sent quelvan_P_"));
-        quelvan.start(QUELVAN_EXECUTABLE, quelvan.arguments()); // once more: nothing is left
-        QVERIFY(quelvan.waitForFinished(30000) && quelvan.exitCode() == 0);
-        QCOMPARE(quelvan.readAllStandardOutput(), QByteArray("quelvan: nothing to send\n"));
+        QVERIFY(status == 0 && said.startsWith("quelvan: sent quelvan_P_"));
+        // Once more: nothing is left.
+        QCOMPARE(quelvan(send, "s3cret", &status), QStringLiteral("quelvan: nothing to send\n"));
+        QCOMPARE(status, 0);
     }
 
     // Every file of every run on the server, byte for byte, under a name with the run's id,
@@ -246,6 +289,63 @@ void tst_upload::deliver()
         QCOMPARE(dav.file(name), TestSite::readFile(file));
         QVERIFY(name.endsWith(".png") || dav.file(name).endsWith(',' + runId.toUtf8() + "\r\n"));
     }
+}
+
+QString tst_upload::quelvan(const QStringList &args, const QByteArray &password, int *status)
+{
+    TestSite::writeFile(work.path() + "/config/quelvan/quelvan.conf",
+                        "upload-user=tester\nupload-password=" + password + "\n");
+    QProcess quelvan;
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert("XDG_CONFIG_HOME", work.path() + "/config");
+    quelvan.setProcessEnvironment(env);
+    quelvan.start(QUELVAN_EXECUTABLE, args);
+    quelvan.waitForFinished(30000);
+    *status = quelvan.exitCode();
+    return QString::fromUtf8(quelvan.readAllStandardOutput());
+}
+
+void tst_upload::probe_data()
+{
+    QTest::addColumn<QString>("folder"); // on the store; empty: a port where nothing listens
+    QTest::addColumn<QByteArray>("password");
+    QTest::addColumn<int>("status");
+    QTest::addColumn<QString>("said");
+    QTest::newRow("stored") << "up" << QByteArray("s3cret") << 0
+                            << "quelvan: stored " + dav.url() + "/quelvan_probe_";
+    QTest::newRow("a wrong password") << "up" << QByteArray("wrong") << 1
+                                      << "HTTP 401 Unauthorized; the user name or password is wrong";
+    QTest::newRow("no PUT there") << "noput" << QByteArray("s3cret") << 1
+                                  << "HTTP 405 Not Allowed; the server does not take PUT";
+    QTest::newRow("a store root that is a file")
+        << "broken" << QByteArray("s3cret") << 1
+        << "HTTP 500 Internal Server Error; the server failed: its error log says why";
+    QTest::newRow("a redirect") << "moved" << QByteArray("s3cret") << 1
+                                << "HTTP 307 Temporary Redirect; the address is redirected to";
+    QTest::newRow("nothing listening") << "" << QByteArray("s3cret") << 1
+                                       << "Connection refused; no connection: is the address right";
+}
+
+void tst_upload::probe()
+{
+    QFETCH(QString, folder);
+    QFETCH(QByteArray, password);
+    QFETCH(int, status);
+    QFETCH(QString, said);
+    if (!davProblem.isEmpty())
+        QSKIP(qPrintable(davProblem));
+    const QString url = folder.isEmpty()
+                            ? QStringLiteral("http://127.0.0.1:%1/up").arg(TestSite::freePort())
+                            : dav.url(qPrintable(folder));
+    const QStringList before = dav.stored();
+    int got = -1;
+    const QString out = quelvan({"--check-upload", "--upload", url}, password, &got);
+    QCOMPARE(got, status);
+    QVERIFY2(out.contains(said), qPrintable(out));
+    // A short file that says what it is, stored once, and only when the store took it.
+    const QStringList probes = dav.stored().filter("quelvan_probe_");
+    QCOMPARE(probes.size(), before.filter("quelvan_probe_").size() + int(status == 0));
+    QVERIFY(status || dav.file(out.section('/', -1).trimmed()).contains("quelvan --check-upload"));
 }
 
 QTEST_MAIN(tst_upload)

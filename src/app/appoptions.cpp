@@ -1,5 +1,6 @@
 #include "app/appoptions.h"
 
+#include "app/serveraddress.h"
 #include "app/settingsfile.h"
 #include "download/serverlayout.h"
 #include "results/resultswriter.h"
@@ -7,7 +8,6 @@
 #include <QCommandLineParser>
 #include <QDir>
 #include <QFileInfo>
-#include <QHostAddress>
 #include <QStandardPaths>
 #include <QUrl>
 
@@ -23,6 +23,7 @@
 namespace {
 const char *const errorDialogOption = "error-dialog";
 const char *const sendResultsOption = "send-results";
+const char *const checkUploadOption = "check-upload";
 
 // Whether the flag `option` stands among the arguments, looked at before they are parsed.
 bool isGiven(const QStringList &arguments, const char *option)
@@ -71,22 +72,6 @@ bool number(const QCommandLineParser &parser, const char *name, int low, int hig
     return false;
 }
 
-// Credentials go in clear over http: only to this machine, or where the lab says so.
-bool insecureAllowed(const appOptions &options)
-{
-    const QUrl url(options.uploadUrl);
-    if (url.scheme() != QLatin1String("http")
-        || (options.uploadUser.isEmpty() && options.uploadPassword.isEmpty()))
-        return true;
-    const QString host = url.host();
-    if (host.compare(QLatin1String("localhost"), Qt::CaseInsensitive) == 0
-        || QHostAddress(host).isLoopback())
-        return true;
-    QString insecure, where;
-    return settingsFile::find(QStringLiteral("upload-insecure"), &insecure, &where)
-           && insecure.trimmed().compare(QLatin1String("true"), Qt::CaseInsensitive) == 0;
-}
-
 void declare(QCommandLineParser &parser)
 {
     parser.setApplicationDescription(QStringLiteral(
@@ -125,6 +110,9 @@ void declare(QCommandLineParser &parser)
     option(sendResultsOption,
            "Try once to send every run not yet delivered to the upload address, print a line "
            "per run and exit: 0 when nothing is left to send.");
+    option(checkUploadOption,
+           "Store one small probe file at the upload address, say what happened and why, and "
+           "exit: 0 stored, 1 not stored.");
 }
 } // namespace
 
@@ -136,32 +124,6 @@ appOptions appOptions::defaults()
     return options;
 }
 
-QString appOptions::checkServerUrl(const QString &url, QString *normal, bool pathAllowed)
-{
-    const QUrl u(url, QUrl::StrictMode);
-    const QString badPort = QStringLiteral("\"%1\": the port must be 1 to 65535").arg(url);
-    if (!u.isValid()) {
-        return u.errorString().contains(QLatin1String("port"), Qt::CaseInsensitive)
-                   ? badPort
-                   : QStringLiteral("\"%1\" is not a valid address").arg(url);
-    }
-    if (u.scheme() != QLatin1String("http") && u.scheme() != QLatin1String("https"))
-        return QStringLiteral("\"%1\" must start with http:// or https://").arg(url);
-    if (u.host().isEmpty())
-        return QStringLiteral("\"%1\" names no host").arg(url);
-    if (u.port() == 0)
-        return badPort;
-    if (!u.userInfo().isEmpty())
-        return QStringLiteral("\"%1\" must not hold a user name or password").arg(url);
-    if (!pathAllowed && !u.path().isEmpty() && u.path() != QLatin1String("/"))
-        return QStringLiteral("\"%1\" must not have a path").arg(url);
-    if (u.hasQuery() || u.hasFragment())
-        return QStringLiteral("\"%1\" must not have a query or a fragment").arg(url);
-    *normal = u.adjusted(pathAllowed ? QUrl::StripTrailingSlash : QUrl::RemovePath)
-                  .toString(QUrl::FullyEncoded);
-    return QString();
-}
-
 bool appOptions::needsNoDisplay(const QStringList &arguments)
 {
     static const QStringList answered{"-h",
@@ -170,7 +132,8 @@ bool appOptions::needsNoDisplay(const QStringList &arguments)
                                       "--help-all",
                                       "-v",
                                       "--version",
-                                      QLatin1String("--") + sendResultsOption};
+                                      QLatin1String("--") + sendResultsOption,
+                                      QLatin1String("--") + checkUploadOption};
     for (const QString &argument : arguments.mid(1)) {
         if (answered.contains(argument))
             return true;
@@ -178,9 +141,9 @@ bool appOptions::needsNoDisplay(const QStringList &arguments)
     return false;
 }
 
-bool appOptions::sendsResults(const QStringList &arguments)
+bool appOptions::reachesStore(const QStringList &arguments)
 {
-    return isGiven(arguments, sendResultsOption);
+    return isGiven(arguments, sendResultsOption) || isGiven(arguments, checkUploadOption);
 }
 
 bool appOptions::hasToolkitOption(const QStringList &arguments)
@@ -234,7 +197,7 @@ appOptions::Outcome appOptions::parse(const QStringList &arguments, appOptions *
     result.autoStart = parser.isSet(QStringLiteral("autostart"));
     QString value, where;
     if (lookUp(parser, QStringLiteral("server"), &value, &where)) {
-        const QString why = checkServerUrl(value, &result.serverUrl);
+        const QString why = serverAddress::check(value, &result.serverUrl);
         if (!why.isEmpty()) {
             *message = QStringLiteral("quelvan: %1: %2").arg(where, why);
             return UsageError;
@@ -261,18 +224,25 @@ appOptions::Outcome appOptions::parse(const QStringList &arguments, appOptions *
     if (!number(parser, "connections", 1, 6, &result.connections, message)
         || !number(parser, "retries", 0, 5, &result.retries, message))
         return UsageError;
+    result.checkUpload = parser.isSet(QLatin1String(checkUploadOption));
     if (lookUp(parser, QStringLiteral("upload"), &value, &where)) {
-        const QString why = result.resultsDir.isEmpty()
+        const QString why = result.resultsDir.isEmpty() && !result.checkUpload
                                 ? QStringLiteral("needs a results folder (--results, or the key "
                                                  "results)")
-                                : checkServerUrl(value, &result.uploadUrl, true);
+                                : serverAddress::check(value, &result.uploadUrl, true);
         if (!why.isEmpty()) {
             *message = QStringLiteral("quelvan: %1: %2").arg(where, why);
             return UsageError;
         }
         settingsFile::find(QStringLiteral("upload-user"), &result.uploadUser, &value);
         settingsFile::find(QStringLiteral("upload-password"), &result.uploadPassword, &value);
-        if (!insecureAllowed(result)) {
+        QString insecure;
+        const bool credentials = !result.uploadUser.isEmpty() || !result.uploadPassword.isEmpty();
+        if (credentials
+            && !serverAddress::takesCredentials(
+                result.uploadUrl,
+                settingsFile::find(QStringLiteral("upload-insecure"), &insecure, &value)
+                    && insecure.trimmed().compare(QLatin1String("true"), Qt::CaseInsensitive) == 0)) {
             *message = QStringLiteral("quelvan: %1: \"%2\" would send the upload password in "
                                       "clear; use an https:// address, or set "
                                       "upload-insecure=true")
@@ -281,9 +251,11 @@ appOptions::Outcome appOptions::parse(const QStringList &arguments, appOptions *
         }
     }
     result.sendResults = parser.isSet(QLatin1String(sendResultsOption));
-    if (result.sendResults && result.uploadUrl.isEmpty()) {
-        *message = QStringLiteral("quelvan: --send-results: needs an upload address (--upload, "
-                                  "or the key upload)");
+    if ((result.sendResults || result.checkUpload) && result.uploadUrl.isEmpty()) {
+        *message = QStringLiteral("quelvan: --%1: needs an upload address (--upload, or the key "
+                                  "upload)")
+                       .arg(QLatin1String(result.checkUpload ? checkUploadOption
+                                                             : sendResultsOption));
         return UsageError;
     }
     if (parser.isSet(QStringLiteral("participant"))) {

@@ -23,8 +23,10 @@ struct appOptions
     QString uploadUrl;
     QString uploadUser;
     QString uploadPassword;
-    // Send the pending runs once and exit, without a window.
+    // Send the pending runs once and exit, without a window; or store a probe file at the
+    // upload address and exit.
     bool sendResults = false;
+    bool checkUpload = false;
     // Pictures asked for at once, and how often a request that failed for a reason another
     // try may mend is asked again. 1 and 0 download exactly as always.
     int connections = 1;
@@ -45,9 +47,9 @@ struct appOptions
     // True when the arguments ask for what is answered without a window system (help, the
     // version, sending the results), so that a start over SSH needs no display for them.
     static bool needsNoDisplay(const QStringList &arguments);
-    // True when the arguments ask to send the results: a mistake is then reported without a
-    // window system too.
-    static bool sendsResults(const QStringList &arguments);
+    // True when the arguments ask to send the results or check the upload: a mistake is
+    // then reported without a window system too.
+    static bool reachesStore(const QStringList &arguments);
     // True when an argument looks like one of the toolkit's own options: a word after a
     // single dash, such as -platform or -style.
     static bool hasToolkitOption(const QStringList &arguments);
@@ -56,11 +58,6 @@ struct appOptions
 
     // The program's version: 1.0.0, with +<commits>.g<hash> when built in a repository.
     static QString version();
-
-    // Empty when `url` is a usable server address (http or https, a host, an optional port
-    // from 1 to 65535, nothing else), else why not; *normal receives scheme://host[:port].
-    // With `pathAllowed` a path may follow, kept in *normal without a trailing slash.
-    static QString checkServerUrl(const QString &url, QString *normal, bool pathAllowed = false);
 };
 
 #endif // APPOPTIONS_H

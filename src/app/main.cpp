@@ -1,6 +1,7 @@
 #include "app/appoptions.h"
 #include "app/mainwindow.h"
-#include "results/resultsuploader.h"
+#include "results/resultssender.h"
+#include "results/uploadprobe.h"
 
 #include <QApplication>
 #include <QMessageBox>
@@ -24,14 +25,19 @@ bool answered(appOptions::Outcome outcome, const QString &message)
     return false;
 }
 
-// Every run not yet delivered, once, as an administrator's script or SSH session asks.
-int sendResults(const appOptions &options)
+// Every run not yet delivered, once, or a probe of the store, as an administrator's script
+// or SSH session asks.
+int reachStore(const appOptions &options)
 {
     QNetworkProxyFactory::setUseSystemConfiguration(true);
-    resultsUploader uploader(options.resultsDir, options.uploadUrl, options.uploadUser,
-                             options.uploadPassword);
     QTextStream out(stdout);
-    return uploader.sendAllOnce(out) ? 0 : 1;
+    const bool done = options.checkUpload
+                          ? uploadProbe::run(options.uploadUrl, options.uploadUser,
+                                             options.uploadPassword, out)
+                          : resultsSender::sendAllOnce(options.resultsDir, options.uploadUrl,
+                                                       options.uploadUser, options.uploadPassword,
+                                                       out);
+    return done ? 0 : 1;
 }
 } // namespace
 
@@ -54,12 +60,12 @@ int main(int argc, char *argv[])
             appOptions::parse(QCoreApplication::arguments(), &options, &message);
         if (answered(outcome, message))
             return 0;
-        if (outcome == appOptions::Run && options.sendResults)
-            return sendResults(options);
+        if (outcome == appOptions::Run && (options.sendResults || options.checkUpload))
+            return reachStore(options);
         // A mistake is named here too, unless a toolkit option (-platform, -style ...) may be
         // what this parse did not know: the window system's own parse below takes those.
         if (outcome == appOptions::UsageError
-            && (appOptions::sendsResults(arguments) || !appOptions::hasToolkitOption(arguments))) {
+            && (appOptions::reachesStore(arguments) || !appOptions::hasToolkitOption(arguments))) {
             std::fprintf(stderr, "%s\n", message.toLocal8Bit().constData());
             return 2;
         }

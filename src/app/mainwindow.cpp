@@ -1,5 +1,6 @@
 #include "app/mainwindow.h"
 
+#include "app/closeguard.h"
 #include "app/logcategories.h"
 #include "app/msclock.h"
 #include "download/loadinterface.h"
@@ -9,6 +10,7 @@
 #include "screens/conclgraph.h"
 #include "screens/conclusionshow.h"
 #include "screens/instrshow.h"
+#include "screens/uploadline.h"
 #include "test/runtest.h"
 #include "test/slidebutton.h"
 
@@ -37,6 +39,7 @@ MainWindow::MainWindow(const appOptions &options, QWidget *parent)
         // Runs that earlier windows could not deliver go in the background, once the
         // window is up.
         QTimer::singleShot(0, uploader, &resultsUploader::sendPending);
+        new closeGuard(this, uploader);
     }
 }
 
@@ -207,18 +210,8 @@ void MainWindow::showGraph()
     auto *notice = new QLabel(screen);
     notice->hide();
     box->addWidget(notice);
-    if (uploader) {
-        auto *sent = new QLabel(screen);
-        box->addWidget(sent);
-        const auto show = [sent](resultsUploader::State state) {
-            sent->setText(state == resultsUploader::Sent ? QStringLiteral("Результаты отправлены")
-                          : state == resultsUploader::Refused
-                              ? QStringLiteral("Результаты не отправлены")
-                              : QStringLiteral("Результаты будут отправлены позже"));
-        };
-        show(uploader->state());
-        connect(uploader, &resultsUploader::stateChanged, sent, show);
-    }
+    if (uploader)
+        box->addWidget(new uploadLine(uploader, results->folder, screen));
     replaceCentral(screen);
     // Saved as shown: once the window has laid the graph out.
     QTimer::singleShot(0, graph, [this, graph, notice] {

@@ -242,13 +242,10 @@ void loadInterface::finishLoading()
         const bool more = fileIndex < fileList.size();
         if (more)
             loadNextFile();
-        if (!arrived.isNull()) {
-            if (!loader->storeHeld(arrived)) {
-                statusLabel->setText(loader->statusText);
-                return;
-            }
+        if (!arrived.isNull() && !loader->storeHeld(arrived))
+            return statusLabel->setText(loader->statusText);
+        if (!arrived.isNull())
             decodeIcon(arrived, loader->lastPicture);
-        }
         if (!more)
             loadNextFile();
     }

@@ -3,6 +3,7 @@
 
 #include "app/backoff.h"
 #include "results/runoutbox.h"
+#include "results/uploadrequest.h"
 
 #include <QHash>
 #include <QLockFile>
@@ -15,7 +16,6 @@
 class QNetworkAccessManager;
 class QNetworkProxy;
 class QNetworkReply;
-class QTextStream;
 class QTimer;
 
 // Delivers each run's data files to the lab's server with HTTP PUT of the whole file, so
@@ -40,9 +40,9 @@ public:
     // Refused when the server refused them for good (3xx, or 4xx but 408 and 429).
     State state() const { return current; }
 
-    // Tries every run that is not delivered once, file by file, without waiting between
-    // tries; writes a line per run to `out` and returns true when nothing is left to send.
-    bool sendAllOnce(QTextStream &out);
+    // This window's run is still on its way: neither delivered nor refused, and recorded
+    // for a later start.
+    bool sendingOwn() const;
 
     // The name a file of a run has on the server: the run's random id follows the stem, so
     // that nobody who knows a code and a time can guess it.
@@ -50,7 +50,8 @@ public:
 
     static constexpr quint32 firstWaitMs = 1000;
     static constexpr quint32 longestWaitMs = 60000;
-    static constexpr int transferTimeoutMs = 30000;
+    // An upload that receives no byte for this long ends and is tried again.
+    int transferTimeout = uploadRequest::timeoutMs;
 
 public slots:
     // This window's run, remembered in its outbox before its first row is written.
@@ -82,21 +83,12 @@ private:
         QHash<QString, QNetworkReply *> sending; // one upload per file at a time
         QHash<QString, backoff> waits;
     };
-    enum Verdict { Confirmed, Retry, Refuse };
-
-    // The upload of a file's whole present content; null, with *why, when it cannot be read
-    // whole: an upload replaces the lab's copy, so nothing less may leave.
-    QNetworkReply *put(const runOutbox &outbox, const QString &file, QByteArray *hash,
-                       QString *why);
-    static Verdict verdict(QNetworkReply *reply, QString *why);
-    void finished(run *r, const QString &file, const QByteArray &hash, QNetworkReply *reply);
+    void finished(run *r, const QString &file, const QByteArray &data, QNetworkReply *reply);
     void tryLater(run *r, const QString &file, const QString &why);
     // Writes the run's record when it lacks something, never while a series runs: a disk
     // sync there would delay the participant's next click.
     void keep(run *r);
     void updateState();
-    // A lock on a run's outbox, or null when a window or a sender holds it.
-    static std::unique_ptr<QLockFile> lockRun(const runOutbox &outbox);
 
     QString resultsDir;
     QString url;

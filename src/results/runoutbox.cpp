@@ -7,6 +7,7 @@
 #include <QFileInfo>
 #include <QJsonDocument>
 #include <QJsonObject>
+#include <QLockFile>
 #include <QSaveFile>
 
 runOutbox::runOutbox(const QString &resultsDir, const QString &stem)
@@ -66,6 +67,22 @@ QStringList runOutbox::pending()
             left.append(file);
     }
     return left;
+}
+
+void runOutbox::confirm(const QString &file, const QByteArray &data)
+{
+    confirmed.insert(file, QCryptographicHash::hash(data, QCryptographicHash::Sha256).toHex());
+}
+
+std::unique_ptr<QLockFile> runOutbox::lock() const
+{
+    QDir().mkpath(folder(resultsDir));
+    auto lock = std::make_unique<QLockFile>(lockPath());
+    // The toolkit takes over the lock of a window that crashed on this machine.
+    lock->setStaleLockTime(0);
+    if (!lock->tryLock(0))
+        lock.reset();
+    return lock;
 }
 
 bool runOutbox::load()

@@ -6,6 +6,9 @@
 #include <QString>
 #include <QStringList>
 
+#include <memory>
+
+class QLockFile;
 // What the server has confirmed of one run's files, kept in <results>/outbox/<stem>.json from
 // the run's start until every file of it is delivered. A file counts as delivered when the
 // server confirmed exactly its present content (by its SHA-256), so a file that grew after
@@ -27,6 +30,12 @@ public:
     // cannot be read).
     QString path(const QString &file) const;
     QByteArray hash(const QString &file);
+
+    // The server took `data` as the present content of `file`.
+    void confirm(const QString &file, const QByteArray &data);
+    // A lock on the run, or null when a window or a sender holds it: a window's run is its
+    // own for as long as the window lives, and a run one sender sends no other takes up.
+    std::unique_ptr<QLockFile> lock() const;
 
     bool load();
     // Written whole or not at all; false on failure.

@@ -4,6 +4,10 @@
 
 #include <QDir>
 
+#ifdef Q_OS_UNIX
+#include <csignal>
+#endif
+
 QString DavServer::start()
 {
     if (!port)
@@ -15,6 +19,8 @@ QString DavServer::start()
                        "access_log %1/access.log calls; client_body_temp_path %1/tmp;\n"
                        "server { listen 127.0.0.1:%2; root %1/store;\n"
                        "location /moved/ { return 307 /up/; }\n"
+                       "location /noput/ { }\n"
+                       "location /broken/ { root %1/passwd; dav_methods PUT; }\n"
                        "location /up/ { if (-f %1/failing) { return 429; }\n"
                        "dav_methods PUT; create_full_put_path on; limit_except PUT { deny all; }\n"
                        "auth_basic quelvan; auth_basic_user_file %1/passwd; } } }\n")
@@ -30,6 +36,17 @@ void DavServer::stop()
 {
     nginx.terminate();
     nginx.waitForFinished(5000);
+}
+
+void DavServer::pause(bool paused)
+{
+#ifdef Q_OS_UNIX
+    const pid_t pid = TestSite::readFile(dir.path() + "/nginx.pid").trimmed().toInt();
+    if (pid > 0)
+        ::kill(pid, paused ? SIGSTOP : SIGCONT);
+#else
+    Q_UNUSED(paused)
+#endif
 }
 
 void DavServer::setFailing(bool failing)

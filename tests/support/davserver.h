@@ -14,9 +14,14 @@ public:
     // after stop().
     QString start();
     void stop();
-    QString url() const { return QStringLiteral("http://127.0.0.1:%1/up").arg(port); }
-    // Below it, every request is redirected to url().
-    QString movedUrl() const { return QStringLiteral("http://127.0.0.1:%1/moved").arg(port); }
+    // Below `folder`: "up" stores; "moved" redirects to "up"; "noput" takes no PUT (405);
+    // "broken" has a file for its root (500).
+    QString url(const char *folder = "up") const
+    {
+        return QStringLiteral("http://127.0.0.1:%1/%2").arg(port).arg(QLatin1String(folder));
+    }
+    // Paused, it takes connections and answers nothing, until resumed.
+    void pause(bool paused);
     // While set, every request is answered with 429, too many requests.
     void setFailing(bool failing);
     // The files stored, and one "<status> <method>" line per request answered so far.

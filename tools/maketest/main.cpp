@@ -1,11 +1,12 @@
 // quelvan-maketest: writes a complete static test site, or checks one.
-#include "app/appoptions.h"
+#include "app/serveraddress.h"
 #include "maketest/picturefolder.h"
 #include "maketest/sitechecker.h"
 #include "maketest/sitewriter.h"
 
 #include <QCommandLineParser>
 #include <QGuiApplication>
+#include <QLoggingCategory>
 #include <QTextStream>
 
 #include <cstdio>
@@ -15,7 +16,11 @@ int main(int argc, char *argv[])
     // Fonts measure the instructions as the client shows them; no window is ever opened.
     if (!qEnvironmentVariableIsSet("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
+    // Over SSH or through su no runtime folder is set, and the toolkit says so while it
+    // starts; the tool needs none.
+    QLoggingCategory::setFilterRules(QStringLiteral("default.warning=false"));
     QGuiApplication app(argc, argv);
+    QLoggingCategory::setFilterRules(QString());
     QCoreApplication::setApplicationName(QStringLiteral("quelvan-maketest"));
     QCoreApplication::setApplicationVersion(QStringLiteral(QUELVAN_VERSION));
 
@@ -74,7 +79,7 @@ int main(int argc, char *argv[])
         QString site = parser.value(check), normal;
         if (site.startsWith(QLatin1String("http://"))
             || site.startsWith(QLatin1String("https://"))) {
-            const QString why = appOptions::checkServerUrl(site, &normal);
+            const QString why = serverAddress::check(site, &normal);
             if (!why.isEmpty()) {
                 err << "quelvan-maketest: --check: " << why << '\n';
                 while (site.endsWith(QLatin1Char('/')))

@@ -1,0 +1,61 @@
+#include "app/closeguard.h"
+
+#include "results/resultsuploader.h"
+
+#include <QEvent>
+#include <QGuiApplication>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QWidget>
+
+closeGuard::closeGuard(QWidget *window, resultsUploader *uploader)
+    : QObject(window),
+      window(window),
+      uploader(uploader)
+{
+    window->installEventFilter(this);
+    // A logout must not wait for a question nobody answers.
+    connect(qApp, &QGuiApplication::commitDataRequest, this, [this] { leaving = true; });
+    connect(uploader, &resultsUploader::stateChanged, this, &closeGuard::closeWhenSent);
+}
+
+bool closeGuard::eventFilter(QObject *watched, QEvent *event)
+{
+    if (watched != window || event->type() != QEvent::Close || leaving || !uploader->sendingOwn())
+        return false;
+    event->ignore();
+    ask();
+    return true;
+}
+
+void closeGuard::ask()
+{
+    if (question)
+        return;
+    question = new QMessageBox(QMessageBox::Question, QStringLiteral("quelvan"),
+                               QStringLiteral("Результаты ещё отправляются. Подождать, пока они "
+                                              "уйдут? Если закрыть окно сейчас, они будут "
+                                              "отправлены при следующем запуске."),
+                               QMessageBox::NoButton, window);
+    question->setAttribute(Qt::WA_DeleteOnClose);
+    QPushButton *wait = question->addButton(QStringLiteral("Подождать"), QMessageBox::AcceptRole);
+    QPushButton *close = question->addButton(QStringLiteral("Закрыть"), QMessageBox::RejectRole);
+    question->setDefaultButton(wait);
+    connect(wait, &QPushButton::clicked, this, [this] {
+        waiting = true;
+        closeWhenSent();
+    });
+    connect(close, &QPushButton::clicked, this, [this] {
+        leaving = true;
+        window->close();
+    });
+    question->open(); // no nested event loop: the uploads go on meanwhile
+}
+
+void closeGuard::closeWhenSent()
+{
+    if (waiting && !uploader->sendingOwn()) {
+        leaving = true;
+        window->close();
+    }
+}

@@ -1,0 +1,39 @@
+#include "app/serveraddress.h"
+
+#include <QHostAddress>
+#include <QUrl>
+
+QString serverAddress::check(const QString &url, QString *normal, bool pathAllowed)
+{
+    const QUrl u(url, QUrl::StrictMode);
+    const QString badPort = QStringLiteral("\"%1\": the port must be 1 to 65535").arg(url);
+    if (!u.isValid()) {
+        return u.errorString().contains(QLatin1String("port"), Qt::CaseInsensitive)
+                   ? badPort
+                   : QStringLiteral("\"%1\" is not a valid address").arg(url);
+    }
+    if (u.scheme() != QLatin1String("http") && u.scheme() != QLatin1String("https"))
+        return QStringLiteral("\"%1\" must start with http:// or https://").arg(url);
+    if (u.host().isEmpty())
+        return QStringLiteral("\"%1\" names no host").arg(url);
+    if (u.port() == 0)
+        return badPort;
+    if (!u.userInfo().isEmpty())
+        return QStringLiteral("\"%1\" must not hold a user name or password").arg(url);
+    if (!pathAllowed && !u.path().isEmpty() && u.path() != QLatin1String("/"))
+        return QStringLiteral("\"%1\" must not have a path").arg(url);
+    if (u.hasQuery() || u.hasFragment())
+        return QStringLiteral("\"%1\" must not have a query or a fragment").arg(url);
+    *normal = u.adjusted(pathAllowed ? QUrl::StripTrailingSlash : QUrl::RemovePath)
+                  .toString(QUrl::FullyEncoded);
+    return QString();
+}
+
+bool serverAddress::takesCredentials(const QString &url, const bool insecureAllowed)
+{
+    const QUrl u(url);
+    const QString host = u.host();
+    return u.scheme() != QLatin1String("http") || insecureAllowed
+           || host.compare(QLatin1String("localhost"), Qt::CaseInsensitive) == 0
+           || QHostAddress(host).isLoopback();
+}

@@ -1,0 +1,19 @@
+#ifndef SERVERADDRESS_H
+#define SERVERADDRESS_H
+
+#include <QString>
+
+// The rules of an address quelvan talks to: the test server's and the upload's.
+class serverAddress
+{
+public:
+    // Empty when `url` is a usable address (http or https, a host, an optional port from 1
+    // to 65535, nothing else), else why not; *normal receives scheme://host[:port]. With
+    // `pathAllowed` a path may follow, kept in *normal without a trailing slash.
+    static QString check(const QString &url, QString *normal, bool pathAllowed = false);
+    // Whether a user name or password may go to `url`: over https, to this machine's own
+    // address, or where the lab accepts them in clear (`insecureAllowed`).
+    static bool takesCredentials(const QString &url, bool insecureAllowed);
+};
+
+#endif // SERVERADDRESS_H

@@ -1,0 +1,28 @@
+#include "screens/uploadline.h"
+
+#include <QDir>
+
+uploadLine::uploadLine(resultsUploader *uploader, const QString &folder, QWidget *parent)
+    : QLabel(parent)
+{
+    setWordWrap(true);
+    setText(text(uploader->state(), folder));
+    connect(uploader, &resultsUploader::stateChanged, this,
+            [this, folder](resultsUploader::State state) { setText(text(state, folder)); });
+}
+
+QString uploadLine::text(resultsUploader::State state, const QString &folder)
+{
+    // The first sentence of each is the one the line has always had.
+    switch (state) {
+    case resultsUploader::Sent:
+        return QStringLiteral("Результаты отправлены. Копия осталась на этом компьютере.");
+    case resultsUploader::Pending:
+        return QStringLiteral("Результаты будут отправлены позже. Они сохранены на этом "
+                              "компьютере и уйдут, пока окно открыто, или при следующем запуске.");
+    case resultsUploader::Refused: break;
+    }
+    return QStringLiteral("Результаты не отправлены. Они сохранены на этом компьютере в папке "
+                          "%1 — сообщите об этом лаборатории.")
+        .arg(QDir::toNativeSeparators(folder));
+}

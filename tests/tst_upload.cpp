@@ -26,11 +26,10 @@ namespace {
 enum Trouble { None, Late, Down, Failing, Killed, Unreadable, Silent, NoRecord, Moved };
 // Under the graph: where the results are, in each state.
 const QString sent = QStringLiteral("Результаты отправлены. Копия осталась на этом компьютере.");
-const QString later = QStringLiteral("Результаты будут отправлены позже. Они сохранены на этом "
-                                     "компьютере и уйдут, пока окно открыто, или при следующем "
-                                     "запуске.");
-const QString refused = QStringLiteral("Результаты не отправлены. Они сохранены на этом "
-                                       "компьютере в папке %1 — сообщите об этом лаборатории.");
+const QString later = QStringLiteral("Результаты будут отправлены позже. Они сохранены здесь и "
+                                     "уйдут сейчас или при следующем запуске.");
+const QString refused = QStringLiteral("Результаты не отправлены. Они сохранены в папке %1 — "
+                                       "сообщите лаборатории.");
 
 // Answers the question asked when the window closes with its run still on its way.
 void answer(QWidget &window, const QString &button)

@@ -13,16 +13,17 @@ uploadLine::uploadLine(resultsUploader *uploader, const QString &folder, QWidget
 
 QString uploadLine::text(resultsUploader::State state, const QString &folder)
 {
-    // The first sentence of each is the one the line has always had.
+    // The first sentence of each is the one the line has always had; two lines at most in
+    // the smallest window (500 pixels wide) with a typical folder.
     switch (state) {
     case resultsUploader::Sent:
         return QStringLiteral("Результаты отправлены. Копия осталась на этом компьютере.");
     case resultsUploader::Pending:
-        return QStringLiteral("Результаты будут отправлены позже. Они сохранены на этом "
-                              "компьютере и уйдут, пока окно открыто, или при следующем запуске.");
+        return QStringLiteral("Результаты будут отправлены позже. Они сохранены здесь и уйдут "
+                              "сейчас или при следующем запуске.");
     case resultsUploader::Refused: break;
     }
-    return QStringLiteral("Результаты не отправлены. Они сохранены на этом компьютере в папке "
-                          "%1 — сообщите об этом лаборатории.")
+    return QStringLiteral("Результаты не отправлены. Они сохранены в папке %1 — сообщите "
+                          "лаборатории.")
         .arg(QDir::toNativeSeparators(folder));
 }

@@ -40,8 +40,7 @@ public:
     // Refused when the server refused them for good (3xx, or 4xx but 408 and 429).
     State state() const { return current; }
 
-    // This window's run is still on its way: neither delivered nor refused, and recorded
-    // for a later start.
+    // This window's run is still on its way: neither delivered nor refused.
     bool sendingOwn() const;
 
     // The name a file of a run has on the server: the run's random id follows the stem, so

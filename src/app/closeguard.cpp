@@ -17,6 +17,7 @@ closeGuard::closeGuard(QWidget *window, resultsUploader *uploader)
     // A logout must not wait for a question nobody answers.
     connect(qApp, &QGuiApplication::commitDataRequest, this, [this] { leaving = true; });
     connect(uploader, &resultsUploader::stateChanged, this, &closeGuard::closeWhenSent);
+    connect(uploader, &resultsUploader::answered, this, &closeGuard::closeWhenSent);
 }
 
 bool closeGuard::eventFilter(QObject *watched, QEvent *event)

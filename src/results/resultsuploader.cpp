@@ -168,6 +168,7 @@ void resultsUploader::finished(run *r, const QString &file, const QByteArray &da
         break;
     }
     updateState();
+    emit answered();
 }
 
 void resultsUploader::tryLater(run *r, const QString &file, const QString &why)
@@ -179,8 +180,9 @@ void resultsUploader::tryLater(run *r, const QString &file, const QString &why)
 
 bool resultsUploader::sendingOwn() const
 {
+    // Between two series only what is under way counts: the rest waits for a later start.
     return std::any_of(runs.cbegin(), runs.cend(), [](const auto &r) {
-        return r->own && !r->refused;
+        return r->own && !r->refused && (r->complete || !r->sending.isEmpty());
     });
 }
 

@@ -40,7 +40,8 @@ public:
     // Refused when the server refused them for good (3xx, or 4xx but 408 and 429).
     State state() const { return current; }
 
-    // This window's run is still on its way: neither delivered nor refused.
+    // This window's run is on its way: complete and neither delivered nor refused, or with
+    // uploads under way between two series.
     bool sendingOwn() const;
 
     // The name a file of a run has on the server: the run's random id follows the stem, so
@@ -66,6 +67,8 @@ public slots:
 
 signals:
     void stateChanged(resultsUploader::State state);
+    // The server answered one upload.
+    void answered();
 
 private:
     struct run

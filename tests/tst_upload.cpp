@@ -52,7 +52,11 @@ class tst_upload : public QObject
     Q_OBJECT
 private slots:
     void initTestCase();
-    void init() { msClock::setFakeNow(1000); }
+    void init()
+    {
+        msClock::setFakeNow(1000);
+        dav.pause(false); // as a failed row may have left it
+    }
     void cleanupTestCase() { msClock::useRealClock(); }
     void deliver_data();
     void deliver();

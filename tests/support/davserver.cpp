@@ -34,6 +34,7 @@ QString DavServer::start()
 
 void DavServer::stop()
 {
+    pause(false); // a stopped server would not end
     nginx.terminate();
     nginx.waitForFinished(5000);
 }

@@ -256,7 +256,8 @@ void tst_upload::deliver()
         const bool all = resultsSender::sendAllOnce(options.resultsDir, options.uploadUrl,
                                                     "tester", password, out, 1000);
         QVERIFY2(!all, qPrintable(said));
-        QVERIFY2(waited.elapsed() < 3000 && said.contains(": no answer within 1 s"),
+        // Three waits take 2.85 s at least (the time-out's timer may end 5 % early).
+        QVERIFY2(waited.elapsed() < 2000 && said.contains(": no answer within 1 s"),
                  qPrintable(said));
         dav.pause(false);
     }

@@ -238,11 +238,10 @@ appOptions::Outcome appOptions::parse(const QStringList &arguments, appOptions *
         settingsFile::find(QStringLiteral("upload-password"), &result.uploadPassword, &value);
         QString insecure;
         const bool credentials = !result.uploadUser.isEmpty() || !result.uploadPassword.isEmpty();
-        if (credentials
-            && !serverAddress::takesCredentials(
-                result.uploadUrl,
-                settingsFile::find(QStringLiteral("upload-insecure"), &insecure, &value)
-                    && insecure.trimmed().compare(QLatin1String("true"), Qt::CaseInsensitive) == 0)) {
+        const bool inClear =
+            settingsFile::find(QStringLiteral("upload-insecure"), &insecure, &value)
+            && insecure.trimmed().compare(QLatin1String("true"), Qt::CaseInsensitive) == 0;
+        if (credentials && !serverAddress::takesCredentials(result.uploadUrl, inClear)) {
             *message = QStringLiteral("quelvan: %1: \"%2\" would send the upload password in "
                                       "clear; use an https:// address, or set "
                                       "upload-insecure=true")

@@ -7,25 +7,12 @@
 #include <QFile>
 #include <QImageReader>
 
-QByteArray pictureDecoder::formatOf(const QByteArray &head)
-{
-    if (head.startsWith("\xFF\xD8\xFF"))
-        return QByteArrayLiteral("jpeg");
-    if (head.startsWith("\x89PNG\r\n\x1A\n"))
-        return QByteArrayLiteral("png");
-    if (head.startsWith("GIF87a") || head.startsWith("GIF89a"))
-        return QByteArrayLiteral("gif");
-    if (head.startsWith("BM"))
-        return QByteArrayLiteral("bmp");
-    return QByteArray();
-}
-
 QImage pictureDecoder::decode(QIODevice *device, const QSize &box, Verdict *verdict)
 {
     Verdict none;
     Verdict &result = verdict ? *verdict : none;
     result = NotPicture;
-    const QByteArray format = formatOf(device->peek(8));
+    const QByteArray format = pictureHeader::formatOf(device->peek(8));
     if (format.isEmpty())
         return QImage();
     // Only the plugin of the signature's format reads the bytes.

@@ -24,9 +24,6 @@ public:
 
     enum Verdict { Fine, NotPicture, TooManyPixels, Truncated };
 
-    // The format named by the first bytes: "jpeg", "png", "gif", "bmp", or empty.
-    static QByteArray formatOf(const QByteArray &head);
-
     // The picture fitted into `box` (aspect kept, never enlarged) and turned upright as its
     // orientation tag says; null, with *verdict set, when it is none the client shows.
     static QImage decode(QIODevice *device, const QSize &box, Verdict *verdict = nullptr);

@@ -28,16 +28,30 @@ QSize sizeOf(qint64 width, qint64 height)
 }
 } // namespace
 
+QByteArray pictureHeader::formatOf(const QByteArray &head)
+{
+    if (head.startsWith("\xFF\xD8\xFF"))
+        return QByteArrayLiteral("jpeg");
+    if (head.startsWith("\x89PNG\r\n\x1A\n"))
+        return QByteArrayLiteral("png");
+    if (head.startsWith("GIF87a") || head.startsWith("GIF89a"))
+        return QByteArrayLiteral("gif");
+    if (head.startsWith("BM"))
+        return QByteArrayLiteral("bmp");
+    return QByteArray();
+}
+
 pictureHeader pictureHeader::read(const QByteArray &data)
 {
     pictureHeader h;
-    if (data.startsWith("\xFF\xD8\xFF"))
+    h.format = formatOf(data);
+    if (h.format == "jpeg")
         h.readJpeg(data);
-    else if (data.startsWith("\x89PNG\r\n\x1A\n"))
+    else if (h.format == "png")
         h.readPng(data);
-    else if (data.startsWith("GIF87a") || data.startsWith("GIF89a"))
+    else if (h.format == "gif")
         h.readGif(data);
-    else if (data.startsWith("BM"))
+    else if (h.format == "bmp")
         h.readBmp(data);
     return h;
 }
@@ -53,7 +67,6 @@ qint64 pictureHeader::decodedBytes(QSize size, int bytesPerPixel)
 
 void pictureHeader::readJpeg(const QByteArray &d)
 {
-    format = "jpeg";
     const qint64 n = d.size();
     qint64 at = 2;
     while (at + 1 < n) {
@@ -100,7 +113,6 @@ void pictureHeader::readJpeg(const QByteArray &d)
 
 void pictureHeader::readPng(const QByteArray &d)
 {
-    format = "png";
     qint64 at = 8;
     while (at + 8 <= d.size()) {
         const qint64 length = bigEndian(d, at, 4);
@@ -121,7 +133,6 @@ void pictureHeader::readPng(const QByteArray &d)
 
 void pictureHeader::readGif(const QByteArray &d)
 {
-    format = "gif";
     const qint64 n = d.size();
     if (n < 13)
         return;
@@ -160,7 +171,6 @@ void pictureHeader::readGif(const QByteArray &d)
 
 void pictureHeader::readBmp(const QByteArray &d)
 {
-    format = "bmp";
     const qint64 n = d.size();
     if (n < 26)
         return;

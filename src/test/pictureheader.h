@@ -17,6 +17,8 @@ struct pictureHeader
     int bytesPerPixel = 4;
     bool whole = false;
 
+    // The format named by the first bytes: "jpeg", "png", "gif", "bmp", or empty.
+    static QByteArray formatOf(const QByteArray &head);
     // Reads as much as `data` holds; a prefix of a file tells the size of most pictures.
     static pictureHeader read(const QByteArray &data);
     // What decoding `size` takes, computed so that no declared size can overflow it.

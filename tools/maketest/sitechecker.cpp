@@ -6,6 +6,7 @@
 #include "maketest/picturefolder.h"
 #include "screens/instrshow.h"
 #include "test/picturedecoder.h"
+#include "test/pictureheader.h"
 #include "test/slidedata.h"
 #include "test/testparser.h"
 #include "test/variant.h"
@@ -249,7 +250,7 @@ siteChecker::Result siteChecker::check(const QString &siteArg)
                       .arg(path.mid(1), pictureDecoder::describe(verdict)));
             continue;
         }
-        if (pictureDecoder::formatOf(body) != "jpeg")
+        if (pictureHeader::formatOf(body) != "jpeg")
             warning(QStringLiteral("%1: not a JPEG picture").arg(path.mid(1)));
         QBuffer buffer(&body);
         buffer.open(QIODevice::ReadOnly);

@@ -1,0 +1,8 @@
+// Refused: the same outside main, unguarded.
+#include <windows.h>
+
+void attach()
+{
+    if (!AttachConsole(ATTACH_PARENT_PROCESS))
+        return;
+}

@@ -10,7 +10,27 @@
 
 #include <cstdio>
 
+#ifdef Q_OS_WIN
+#include <windows.h>
+#endif
+
 namespace {
+#ifdef Q_OS_WIN
+// quelvan.exe is a GUI program, so that no console window opens from the Start menu and none
+// can end a run when closed. Started from a console, it prints there all the same: --version,
+// --help, --send-results and usage errors. Output sent to a file or a pipe keeps its handle.
+void printToParentConsole()
+{
+    if (!AttachConsole(ATTACH_PARENT_PROCESS))
+        return;
+    if (GetFileType(GetStdHandle(STD_OUTPUT_HANDLE)) == FILE_TYPE_UNKNOWN)
+        std::freopen("CONOUT$", "w", stdout);
+    if (GetFileType(GetStdHandle(STD_ERROR_HANDLE)) == FILE_TYPE_UNKNOWN)
+        std::freopen("CONOUT$", "w", stderr);
+}
+#endif
+
+
 // Prints what the options ask for instead of a run; false when they ask for a run or are
 // wrong.
 bool answered(appOptions::Outcome outcome, const QString &message)
@@ -43,6 +63,9 @@ int reachStore(const appOptions &options)
 
 int main(int argc, char *argv[])
 {
+#ifdef Q_OS_WIN
+    printToParentConsole();
+#endif
     QCoreApplication::setApplicationName(QStringLiteral("quelvan"));
     QCoreApplication::setApplicationVersion(appOptions::version());
     appOptions options;

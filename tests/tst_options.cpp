@@ -96,6 +96,18 @@ void tst_options::parse_data()
         "--send-results: needs an upload address (--upload, or the key upload)");
     row("results is a file", {"--results", "home/quelvan/quelvan.conf"}, "x=1", none,
         "--results: \"home/quelvan/quelvan.conf\" is not a folder");
+    // Windows folders: a settings file takes \ as an escape (\r a control character, \U
+    // dropped), so a lab writes them with /.
+    const QString how = "write the folder with / (C:/quelvan/results): in a settings file \\ "
+                        "starts an escape";
+    row("a Windows folder written with \\", {}, "results=C:\\quelvan\\results", none,
+        user + ": results: holds a control character; " + how);
+    row("a drive whose \\ was dropped", {}, "pictures=C:\\Users\\lab\\img", none,
+        user + ": pictures: \"C:sersabmg\" lost its \\; " + how);
+    row("a control character in an option", {"--pictures", "a\tb"}, none, none,
+        "--pictures: holds a control character; " + how);
+    row("a Windows folder written with /", {}, "results=C:/quelvan/results", none,
+        built + " " + img + " " + QDir(work.path()).absoluteFilePath("C:/quelvan/results"));
     // Addresses: scheme, host, port and nothing else.
     auto server = [&](const char *url, const QString &expected) {
         row(url, {"--server", url}, none, none, expected);

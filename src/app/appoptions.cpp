@@ -1,5 +1,6 @@
 #include "app/appoptions.h"
 
+#include "app/foldercheck.h"
 #include "app/serveraddress.h"
 #include "app/settingsfile.h"
 #include "download/serverlayout.h"
@@ -41,6 +42,12 @@ bool lookUp(const QCommandLineParser &parser, const QString &name, QString *valu
         return true;
     }
     return settingsFile::find(name, value, where);
+}
+
+// Whether `where` names an option rather than a settings file's key.
+bool isOption(const QString &where)
+{
+    return where.startsWith(QLatin1String("--"));
 }
 
 // A folder as written, "~/" standing for the person's home folder, made absolute from the
@@ -204,8 +211,10 @@ appOptions::Outcome appOptions::parse(const QStringList &arguments, appOptions *
         }
     }
     if (lookUp(parser, QStringLiteral("pictures"), &value, &where)) {
-        if (value.isEmpty()) {
-            *message = QStringLiteral("quelvan: %1: names no folder").arg(where);
+        const QString why = value.isEmpty() ? QStringLiteral("names no folder")
+                                            : folderCheck::valueProblem(value, !isOption(where));
+        if (!why.isEmpty()) {
+            *message = QStringLiteral("quelvan: %1: %2").arg(where, why);
             return UsageError;
         }
         result.pictureDir = folderPath(value);
@@ -215,8 +224,11 @@ appOptions::Outcome appOptions::parse(const QStringList &arguments, appOptions *
     }
     if (lookUp(parser, QStringLiteral("results"), &value, &where)) {
         const QFileInfo folder(folderPath(value));
-        if (value.isEmpty() || (folder.exists() && !folder.isDir())) {
-            *message = QStringLiteral("quelvan: %1: \"%2\" is not a folder").arg(where, value);
+        QString why = folderCheck::valueProblem(value, !isOption(where));
+        if (why.isEmpty() && (value.isEmpty() || (folder.exists() && !folder.isDir())))
+            why = QStringLiteral("\"%1\" is not a folder").arg(value);
+        if (!why.isEmpty()) {
+            *message = QStringLiteral("quelvan: %1: %2").arg(where, why);
             return UsageError;
         }
         result.resultsDir = folder.absoluteFilePath();

@@ -2,6 +2,7 @@
 
 #include <QDir>
 #include <QFileInfo>
+#include <QRegularExpression>
 #include <QTemporaryFile>
 
 QString folderCheck::problem(const QString &folder)
@@ -19,4 +20,20 @@ QString folderCheck::problem(const QString &folder)
     if (!probe.open())
         return probe.errorString();
     return where == folder ? QString() : QStringLiteral("cannot make the folder");
+}
+
+QString folderCheck::valueProblem(const QString &value, bool fromSettingsFile)
+{
+    // QSettings reads C:\quelvan\results as "C:uelvan<CR>esults" and C:\Users\lab as
+    // "C:serslab": folders far from where the lab meant them.
+    static const QString how = QStringLiteral(
+        "write the folder with / (C:/quelvan/results): in a settings file \\ starts an escape");
+    for (const QChar c : value) {
+        if (c.category() == QChar::Other_Control)
+            return QLatin1String("holds a control character; ") + how;
+    }
+    static const QRegularExpression driveWithoutSlash(QStringLiteral("^[A-Za-z]:[^/\\\\]"));
+    if (fromSettingsFile && driveWithoutSlash.match(value).hasMatch())
+        return QStringLiteral("\"%1\" lost its \\; ").arg(value) + how;
+    return QString();
 }

@@ -11,6 +11,11 @@ public:
     // Makes `folder` when missing and proves with a file that it takes one (root ignores
     // permission bits, and a file system may be read-only): empty when it does, else why not.
     static QString problem(const QString &folder);
+
+    // What is wrong with a folder value as it was read, before it is used: a control
+    // character, or (from a settings file) a drive letter whose \ was taken as an escape.
+    // Empty when nothing is.
+    static QString valueProblem(const QString &value, bool fromSettingsFile);
 };
 
 #endif // FOLDERCHECK_H

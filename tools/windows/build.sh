@@ -1,0 +1,86 @@
+#!/bin/sh
+# Cross-builds quelvan for 64-bit Windows on Debian: quelvan.exe, quelvan-maketest.exe and
+# the test executables, against the Qt for Windows in QUELVAN_QT_MINGW (default
+# ../shared/qt5-mingw), with warnings as errors; then the zip and the NSIS installer, and
+# checks under Wine that the unpacked programs run with nothing on WINEPATH and that the
+# installer installs, replaces an older install and uninstalls silently.
+# The last two lines it prints are the full paths of the zip and of the installer.
+# Usage: tools/windows/build.sh
+set -eu
+
+cd "$(dirname "$0")/../.."
+ROOT="$(pwd)"
+QT="${QUELVAN_QT_MINGW:-$ROOT/../shared/qt5-mingw}"
+if [ ! -f "$QT/lib/cmake/Qt5/Qt5Config.cmake" ]; then
+    echo "tools/windows/build.sh: no Qt for Windows in $QT; set QUELVAN_QT_MINGW to one" >&2
+    exit 1
+fi
+QT="$(cd "$QT" && pwd)"
+BUILD="$ROOT/build-windows"
+
+# libqt5core5a brings the notices of what Qt carries, which the zip ships.
+sh tools/install-deps.sh cmake make git python3 zip g++-mingw-w64-x86-64-posix \
+    mingw-w64-common wine wine64 xvfb xauth nsis libqt5core5a
+
+cmake -S . -B "$BUILD" -DCMAKE_TOOLCHAIN_FILE="$ROOT/cmake/mingw-w64.cmake" \
+    -DQUELVAN_QT_MINGW="$QT" -DCMAKE_BUILD_TYPE=Release -DQUELVAN_WERROR=ON >/dev/null
+cmake --build "$BUILD" --parallel "$(nproc)"
+
+VERSION="$(cat "$BUILD/version.txt")"
+COMMITS="$(git rev-list --count HEAD 2>/dev/null || echo 0)"
+python3 tools/windows/subsystem.py "$BUILD/src/quelvan.exe" gui
+python3 tools/windows/subsystem.py "$BUILD/tools/maketest/quelvan-maketest.exe" console
+
+# The unpacked folder: programs, the Qt libraries and plugins they load, the MinGW runtime.
+NAME="quelvan-$VERSION-windows-x64"
+OUT="$BUILD/package"
+DIR="$OUT/$NAME"
+rm -rf "$OUT"
+mkdir -p "$DIR/platforms" "$DIR/imageformats" "$DIR/styles" "$DIR/licences"
+cp "$BUILD/src/quelvan.exe" "$BUILD/tools/maketest/quelvan-maketest.exe" "$DIR/"
+for dll in Qt5Core Qt5Gui Qt5Widgets Qt5Network libgcc_s_seh-1 libstdc++-6 libwinpthread-1; do
+    cp "$QT/bin/$dll.dll" "$DIR/"
+done
+# quelvan-maketest draws its pictures on the offscreen platform.
+cp "$QT/plugins/platforms/qwindows.dll" "$QT/plugins/platforms/qoffscreen.dll" "$DIR/platforms/"
+cp "$QT/plugins/imageformats/qjpeg.dll" "$QT/plugins/imageformats/qgif.dll" \
+    "$QT/plugins/imageformats/qico.dll" "$DIR/imageformats/"
+cp "$QT/plugins/styles/qwindowsvistastyle.dll" "$DIR/styles/"
+x86_64-w64-mingw32-strip "$DIR"/*.exe
+# Plugins beside the programs, never in the folder this Qt was built into.
+printf '[Paths]\r\nPrefix = .\r\nPlugins = .\r\n' >"$DIR/qt.conf"
+# Text files with Windows line ends, so that Notepad of any age shows them.
+crlf() { sed 's/\r*$/\r/' "$1" >"$2"; }
+crlf tools/windows/README-windows.txt "$DIR/README.txt"
+crlf LICENSE "$DIR/licences/COPYING.txt"
+crlf tools/windows/licences.txt "$DIR/licences/README.txt"
+crlf /usr/share/common-licenses/LGPL-3 "$DIR/licences/Qt-LGPL-3.txt"
+crlf /usr/share/common-licenses/GPL-3 "$DIR/licences/GPL-3.txt"
+crlf /usr/share/common-licenses/GPL-2 "$DIR/licences/GPL-2.txt"
+crlf /usr/share/doc/libqt5core5a/copyright "$DIR/licences/Qt-and-what-it-carries.txt"
+crlf "$QT/README.md" "$DIR/licences/Qt-build.txt"
+crlf /usr/share/doc/gcc-mingw-w64-base/copyright "$DIR/licences/MinGW-GCC-runtime.txt"
+crlf /usr/share/doc/mingw-w64-common/copyright "$DIR/licences/MinGW-w64-runtime.txt"
+
+ZIP="$OUT/$NAME.zip"
+(cd "$OUT" && zip -qr9 "$ZIP" "$NAME")
+
+# The uninstaller removes what the installer put there and nothing else.
+LIST="$OUT/uninstall-files.nsh"
+(cd "$DIR" && find . -type f | sort | sed 's|^\./||; s|/|\\|g; s|.*|    Delete "$INSTDIR\\&"|'
+ cd "$DIR" && find . -mindepth 1 -type d | sort -r | sed 's|^\./||; s|/|\\|g; s|.*|    RMDir "$INSTDIR\\&"|') >"$LIST"
+installer() { # version file-version output
+    makensis -V2 -DVERSION="$1" -DFILEVERSION="$2" -DSOURCE="$DIR" -DOUTFILE="$3" \
+        -DFILELIST="$LIST" tools/windows/quelvan.nsi
+}
+SETUP="$OUT/$NAME-setup.exe"
+installer "$VERSION" "1.0.0.$COMMITS" "$SETUP"
+# An older installer of the same files, for the check that a newer one replaces it.
+OLDER="$(mktemp -d)"
+trap 'rm -rf "$OLDER"' EXIT
+installer "1.0.0~older" "1.0.0.0" "$OLDER/quelvan-older-windows-x64-setup.exe"
+
+sh tools/windows/check.sh "$DIR" "$SETUP" "$OLDER/quelvan-older-windows-x64-setup.exe" "$VERSION"
+
+echo "$ZIP"
+echo "$SETUP"

@@ -14,8 +14,11 @@
 int main(int argc, char *argv[])
 {
     // Fonts measure the instructions as the client shows them; no window is ever opened.
+    // Windows' own platform needs no display, and offscreen there has no fonts to measure.
+#ifndef Q_OS_WIN
     if (!qEnvironmentVariableIsSet("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
+#endif
     // Over SSH or through su no runtime folder is set, and the toolkit says so while it
     // starts; the tool needs none.
     QLoggingCategory::setFilterRules(QStringLiteral("default.warning=false"));

@@ -161,9 +161,12 @@ siteChecker::Result siteChecker::check(const QString &siteArg)
             error(BadValueLists, QStringLiteral("pars.php: names more than %1 pictures")
                                      .arg(parsParser::maxPictures));
         for (const QString &n : qAsConst(names)) {
+            // On Windows a name Windows refuses is unsafe as well: say which it is.
             if (!serverLayout::isSafePictureName(n))
-                error(UnsafeName,
-                      QStringLiteral("pars.php: picture name \"%1\" would leave img/").arg(n));
+                error(UnsafeName, QStringLiteral("pars.php: picture name \"%1\" %2")
+                                      .arg(n, serverLayout::isWindowsFileName(n)
+                                                  ? QStringLiteral("would leave img/")
+                                                  : QStringLiteral("cannot be stored on Windows")));
             else if (!serverLayout::isWindowsFileName(n))
                 warning(QStringLiteral("pars.php: picture name \"%1\" cannot be stored on "
                                        "Windows; quelvan there refuses the list")

@@ -18,9 +18,12 @@ namespace {
 #ifdef Q_OS_WIN
 // quelvan.exe is a GUI program, so that no console window opens from the Start menu and none
 // can end a run when closed. Started from a console, it prints there all the same: --version,
-// --help, --send-results and usage errors. Output sent to a file or a pipe keeps its handle.
-void printToParentConsole()
+// --help, --send-results and usage errors. Output sent to a file or a pipe keeps its handle,
+// and the log goes there too (Qt sends a GUI program's log to the debugger).
+void printWhereStarted()
 {
+    if (GetFileType(GetStdHandle(STD_ERROR_HANDLE)) != FILE_TYPE_UNKNOWN)
+        qputenv("QT_FORCE_STDERR_LOGGING", "1");
     if (!AttachConsole(ATTACH_PARENT_PROCESS))
         return;
     if (GetFileType(GetStdHandle(STD_OUTPUT_HANDLE)) == FILE_TYPE_UNKNOWN)
@@ -29,7 +32,6 @@ void printToParentConsole()
         std::freopen("CONOUT$", "w", stderr);
 }
 #endif
-
 
 // Prints what the options ask for instead of a run; false when they ask for a run or are
 // wrong.
@@ -64,7 +66,7 @@ int reachStore(const appOptions &options)
 int main(int argc, char *argv[])
 {
 #ifdef Q_OS_WIN
-    printToParentConsole();
+    printWhereStarted();
 #endif
     QCoreApplication::setApplicationName(QStringLiteral("quelvan"));
     QCoreApplication::setApplicationVersion(appOptions::version());

@@ -76,8 +76,9 @@ void tst_maketest::checkFindsFaults_data()
     QTest::addColumn<QByteArray>("contents");
     QTest::addColumn<int>("result");
     QTest::addColumn<QString>("message");
-    auto row = [](const char *file, const QByteArray &contents, int result, const char *message) {
-        QTest::newRow(message) << file << contents << result << QString::fromUtf8(message);
+    auto row = [](const char *file, const QByteArray &contents, int result,
+                  const QString &message) {
+        QTest::newRow(message.toUtf8().constData()) << file << contents << result << message;
     };
     using C = siteChecker;
     row("pars.php", "", C::Unreadable, "error: quelvan/pars.php: cannot be read");
@@ -87,11 +88,13 @@ void tst_maketest::checkFindsFaults_data()
         "error: pars.php: picture name \"../x_red\" would leave img/");
 #ifdef Q_OS_WIN
     const int windowsName = C::UnsafeName;
+    const QString windowsNameSays = "error: ";
 #else
     const int windowsName = C::MissingPicture; // the site lacks circle_a:b.jpg
+    const QString windowsNameSays = "warning: ";
 #endif
     row("pars.php", "[circle][red,a:b]", windowsName,
-        "warning: pars.php: picture name \"circle_a:b\" cannot be stored on Windows");
+        windowsNameSays + "pars.php: picture name \"circle_a:b\" cannot be stored on Windows");
     row("test.php", "[circle,red][square,red]<br>[circle,red]", C::ShortSlide,
         "error: test.php, line 1: 2 variants, a slide needs five");
     row("ts_in_series.php", "11", C::TooFewSlides,
@@ -183,7 +186,8 @@ void tst_maketest::commandLine()
     QTemporaryDir dir;
     QProcess tool;
     auto run = [&](const QStringList &args) {
-        tool.start(QStringLiteral(QUELVAN_MAKETEST), args); // the server answers meanwhile
+        // Text mode: lines end in \n on Windows too. The server answers meanwhile.
+        tool.start(TestSite::builtProgram(QUELVAN_MAKETEST), args, QIODevice::ReadWrite | QIODevice::Text);
         return QTest::qWaitFor([&] { return tool.state() == QProcess::NotRunning; }, 30000)
                    ? tool.exitCode()
                    : -1;
@@ -283,9 +287,10 @@ void tst_maketest::ownPictures()
     }
     QProcess tool;
     for (const char *site : {"/again", "/site"}) { // equal options and pictures, equal bytes
-        tool.start(QUELVAN_MAKETEST,
+        tool.start(TestSite::builtProgram(QUELVAN_MAKETEST),
                    QStringList{"--pictures", dir.path() + "/own", "--seed", "3", dir.path() + site}
-                       + args);
+                       + args,
+                   QIODevice::ReadWrite | QIODevice::Text);
         QVERIFY(tool.waitForFinished(30000));
     }
     const QString said = QString::fromUtf8(tool.readAllStandardError());

@@ -307,7 +307,7 @@ QString tst_upload::quelvan(const QStringList &args, const QByteArray &password,
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
     env.insert("XDG_CONFIG_HOME", work.path() + "/config");
     quelvan.setProcessEnvironment(env);
-    quelvan.start(QUELVAN_EXECUTABLE, args);
+    quelvan.start(TestSite::builtProgram(QUELVAN_EXECUTABLE), args);
     quelvan.waitForFinished(30000);
     *status = quelvan.exitCode();
     return QString::fromUtf8(quelvan.readAllStandardOutput());

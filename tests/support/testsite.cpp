@@ -70,6 +70,16 @@ bool TestSite::writeFile(const QString &path, const QByteArray &data)
            && f.write(data) == data.size();
 }
 
+QString TestSite::builtProgram(const char *path)
+{
+    const QString program = QString::fromUtf8(path);
+#ifdef Q_OS_WIN
+    if (program.startsWith(QLatin1Char('/')) && !QFileInfo::exists(program))
+        return QLatin1String("Z:") + program;
+#endif
+    return program;
+}
+
 quint16 TestSite::freePort()
 {
     QTcpServer probe;

@@ -33,6 +33,9 @@ struct TestSite
     // A file's bytes, or "<missing>"; and a file written whole, its folder made.
     static QByteArray readFile(const QString &path);
     static bool writeFile(const QString &path, const QByteArray &data);
+    // A program of this build by the path CMake gave; under Wine a cross-built test sees the
+    // build machine's / as Z:.
+    static QString builtProgram(const char *path);
     // A port on 127.0.0.1 that nothing listens on, and a wait until one accepts.
     static quint16 freePort();
     static bool waitForPort(quint16 port);

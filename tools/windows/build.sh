@@ -9,22 +9,8 @@
 set -eu
 
 cd "$(dirname "$0")/../.."
-ROOT="$(pwd)"
-QT="${QUELVAN_QT_MINGW:-$ROOT/../shared/qt5-mingw}"
-if [ ! -f "$QT/lib/cmake/Qt5/Qt5Config.cmake" ]; then
-    echo "tools/windows/build.sh: no Qt for Windows in $QT; set QUELVAN_QT_MINGW to one" >&2
-    exit 1
-fi
-QT="$(cd "$QT" && pwd)"
-BUILD="$ROOT/build-windows"
-
-# libqt5core5a brings the notices of what Qt carries, which the zip ships.
-sh tools/install-deps.sh cmake make git python3 zip g++-mingw-w64-x86-64-posix \
-    mingw-w64-common wine wine64 xvfb xauth nsis libqt5core5a
-
-cmake -S . -B "$BUILD" -DCMAKE_TOOLCHAIN_FILE="$ROOT/cmake/mingw-w64.cmake" \
-    -DQUELVAN_QT_MINGW="$QT" -DCMAKE_BUILD_TYPE=Release -DQUELVAN_WERROR=ON >/dev/null
-cmake --build "$BUILD" --parallel "$(nproc)"
+. tools/windows/common.sh
+windows_build
 
 VERSION="$(cat "$BUILD/version.txt")"
 COMMITS="$(git rev-list --count HEAD 2>/dev/null || echo 0)"

@@ -12,22 +12,15 @@ OLDER="$3"
 VERSION="$4"
 
 WORK="$(mktemp -d)"
-export WINEPREFIX="$WORK/prefix" WINEDLLOVERRIDES="mscoree=;mshtml=" WINEDEBUG=-all
-unset WINEPATH QT_PLUGIN_PATH QT_QPA_PLATFORM DISPLAY
-cleanup() {
-    wineserver -k 2>/dev/null || true
-    rm -rf "$WORK"
-}
-trap cleanup EXIT
+. tools/windows/common.sh
+trap 'wine_done; rm -rf "$WORK"' EXIT
+wine_prefix "$WORK"
 fail() {
     echo "windows check: $*" >&2
     exit 1
 }
 # Windows programs end their lines with CR LF.
 run() { wine "$@" | tr -d '\r'; }
-
-wineboot -i >/dev/null 2>&1
-wineserver -w
 
 got="$(run "$DIR/quelvan.exe" --version)"
 [ "$got" = "quelvan $VERSION" ] || fail "unpacked quelvan.exe --version printed \"$got\""

@@ -1,0 +1,49 @@
+# Shared by the scripts in tools/windows (sourced, from the project's root): windows_build
+# installs what is missing and builds the Windows programs and tests in build-windows/
+# against the Qt for Windows in QUELVAN_QT_MINGW (default ../shared/qt5-mingw) with warnings
+# as errors; wine_prefix makes a throwaway Wine prefix with an X display of its own.
+
+ROOT="$(pwd)"
+QT="${QUELVAN_QT_MINGW:-$ROOT/../shared/qt5-mingw}"
+if [ ! -f "$QT/lib/cmake/Qt5/Qt5Config.cmake" ]; then
+    echo "tools/windows: no Qt for Windows in $QT; set QUELVAN_QT_MINGW to one" >&2
+    exit 1
+fi
+QT="$(cd "$QT" && pwd)"
+BUILD="$ROOT/build-windows"
+
+windows_build() {
+    # libqt5core5a brings the notices of what Qt carries, which the zip ships; fonts-wine
+    # the fonts a Windows program expects (Tahoma for the dialog font).
+    sh tools/install-deps.sh cmake make git python3 zip g++-mingw-w64-x86-64-posix \
+        mingw-w64-common wine wine64 fonts-wine fonts-dejavu-core xvfb xauth nsis libqt5core5a
+    cmake -S . -B "$BUILD" -DCMAKE_TOOLCHAIN_FILE="$ROOT/cmake/mingw-w64.cmake" \
+        -DQUELVAN_QT_MINGW="$QT" -DCMAKE_BUILD_TYPE=Release -DQUELVAN_WERROR=ON >/dev/null
+    cmake --build "$BUILD" --parallel "$(nproc)"
+}
+
+# A fresh prefix below $1, and Xvfb for it: Windows' own platform plugin makes a window even
+# for a program that shows none. Nothing may ask a question (no Mono, no Gecko). Wine passes
+# no QT_* variable from Linux: those go into the prefix's environment, with $2 as a
+# "NAME=value" list.
+WINE_XVFB=""
+wine_prefix() {
+    export WINEPREFIX="$1/prefix" WINEDLLOVERRIDES="mscoree=;mshtml=" WINEDEBUG=-all
+    unset WINEPATH
+    display=90
+    while [ -e "/tmp/.X$display-lock" ]; do display=$((display + 1)); done
+    Xvfb ":$display" -screen 0 1280x1024x24 -nolisten tcp >/dev/null 2>&1 &
+    WINE_XVFB=$!
+    export DISPLAY=":$display"
+    wineboot -i >/dev/null 2>&1
+    wineserver -w
+    for setting in ${2:-}; do
+        wine reg add 'HKCU\Environment' /v "${setting%%=*}" /d "${setting#*=}" /f >/dev/null
+    done
+    wineserver -w
+}
+wine_done() {
+    wineserver -k 2>/dev/null || true
+    [ -n "$WINE_XVFB" ] && kill "$WINE_XVFB" 2>/dev/null
+    return 0
+}

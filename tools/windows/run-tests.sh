@@ -1,0 +1,45 @@
+#!/bin/sh
+# Builds the Windows test programs (tools/windows/common.sh) and runs the whole suite under
+# Wine, in a throwaway prefix whose profile folders the settings rows may write
+# (QUELVAN_THROWAWAY_PROFILE). Each test writes its Qt Test report to a file, since Wine shows
+# no console output of a test program; a failing test's report is printed.
+# Usage: tools/windows/run-tests.sh [test name ...]   (default: every test)
+set -eu
+
+cd "$(dirname "$0")/../.."
+. tools/windows/common.sh
+windows_build
+
+WORK="$(mktemp -d)"
+trap 'wine_done; rm -rf "$WORK"' EXIT
+# As on Linux, the offscreen platform, for the tests and the programs they start. It has no
+# fonts on Windows but those of QT_QPA_FONTDIR: the sans serif font of the Linux runs, so
+# that what the rows measure is alike.
+mkdir -p "$WORK/fonts"
+cp /usr/share/fonts/truetype/dejavu/DejaVuSans.ttf /usr/share/fonts/truetype/dejavu/DejaVuSans-Bold.ttf \
+    "$WORK/fonts/"
+wine_prefix "$WORK" "QT_PLUGIN_PATH=Z:$QT/plugins QT_QPA_PLATFORM=offscreen \
+QT_QPA_FONTDIR=Z:$WORK/fonts QUELVAN_THROWAWAY_PROFILE=1"
+export WINEPATH="Z:$QT/bin"
+
+TESTS="${*:-$(cd "$BUILD/tests" && ls tst_*.exe | sed 's/\.exe$//')}"
+failed=""
+for name in $TESTS; do
+    report="$WORK/$name.txt"
+    start=$(date +%s)
+    code=0
+    (cd "$BUILD/tests" && timeout 900 wine "./$name.exe" -o "$report,txt" \
+        >"$WORK/$name.out" 2>&1) || code=$?
+    totals="$(grep '^Totals' "$report" 2>/dev/null | tr -d '\r' || echo "no report")"
+    echo "wine: $name: $totals ($(($(date +%s) - start)) s)"
+    if [ "$code" -ne 0 ]; then
+        failed="$failed $name"
+        grep -E -B2 -A4 '^(FAIL|XPASS)' "$report" 2>/dev/null | tr -d '\r' || cat "$WORK/$name.out"
+        grep -E '^SKIP' "$report" 2>/dev/null | tr -d '\r' || true
+    fi
+done
+[ -z "$failed" ] || {
+    echo "wine: failed:$failed" >&2
+    exit 1
+}
+echo "wine: every test passed"

@@ -19,6 +19,7 @@
 #include <QNetworkReply>
 #include <QElapsedTimer>
 #include <QProcess>
+#include <QSettings>
 #include <QSignalSpy>
 #include <QtTest>
 
@@ -43,6 +44,17 @@ void answer(QWidget &window, const QString &button)
 }
 } // namespace
 Q_DECLARE_METATYPE(Trouble)
+
+// The program started on its own reads the person's settings file: on Windows the profile's
+// own, which no variable moves, so there only in a profile made for the suite.
+#ifdef Q_OS_WIN
+#define SKIP_OUTSIDE_A_SPARE_PROFILE()                                                           \
+    if (!qEnvironmentVariableIsSet("QUELVAN_THROWAWAY_PROFILE"))                                 \
+    QSKIP("writes the profile's settings file: set QUELVAN_THROWAWAY_PROFILE in a profile made " \
+          "for the suite (tools/windows/run-tests.sh does)")
+#else
+#define SKIP_OUTSIDE_A_SPARE_PROFILE()
+#endif
 
 // Each run's files delivered to a real WebDAV store (nginx taking PUT with basic
 // authentication) whatever the server does meanwhile; the waits between tries run on the
@@ -205,7 +217,9 @@ void tst_upload::deliver()
         if (trouble == Killed || trouble == Unreadable || trouble == Silent)
             break; // uploads are under way: gone with the window, as in a kill
         const auto *line = w.centralWidget()->findChildren<QLabel *>().constLast();
-        QTRY_COMPARE(line->text(), shown == refused ? shown.arg(options.resultsDir) : shown);
+        QTRY_COMPARE(line->text(), shown == refused
+                                       ? shown.arg(QDir::toNativeSeparators(options.resultsDir))
+                                       : shown);
         // Closing asks first only while the run is on its way.
         QCOMPARE(w.close(), shown != later);
         if (trouble == Down) {
@@ -262,6 +276,7 @@ void tst_upload::deliver()
         dav.pause(false);
     }
     if (trouble == Killed || trouble == Unreadable || trouble == Silent) {
+        SKIP_OUTSIDE_A_SPARE_PROFILE();
         const QStringList send{"--send-results", "--results", options.resultsDir, "--upload",
                                options.uploadUrl};
         int status = -1;
@@ -301,13 +316,20 @@ void tst_upload::deliver()
 
 QString tst_upload::quelvan(const QStringList &args, const QByteArray &password, int *status)
 {
-    TestSite::writeFile(work.path() + "/config/quelvan/quelvan.conf",
-                        "upload-user=tester\nupload-password=" + password + "\n");
-    QProcess quelvan;
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+#ifdef Q_OS_WIN
+    // The profile's own file, which no variable moves (skipToSpareProfile).
+    const QString settings =
+        QSettings(QSettings::IniFormat, QSettings::UserScope, "quelvan", "quelvan").fileName();
+#else
+    const QString settings = work.path() + "/config/quelvan/quelvan.conf";
     env.insert("XDG_CONFIG_HOME", work.path() + "/config");
+#endif
+    TestSite::writeFile(settings, "upload-user=tester\nupload-password=" + password + "\n");
+    QProcess quelvan;
     quelvan.setProcessEnvironment(env);
-    quelvan.start(TestSite::builtProgram(QUELVAN_EXECUTABLE), args);
+    quelvan.start(TestSite::builtProgram(QUELVAN_EXECUTABLE), args,
+                  QIODevice::ReadWrite | QIODevice::Text); // lines end in \n on Windows too
     quelvan.waitForFinished(30000);
     *status = quelvan.exitCode();
     return QString::fromUtf8(quelvan.readAllStandardOutput());
@@ -342,6 +364,7 @@ void tst_upload::probe()
     QFETCH(QString, said);
     if (!davProblem.isEmpty())
         QSKIP(qPrintable(davProblem));
+    SKIP_OUTSIDE_A_SPARE_PROFILE();
     const QString url = folder.isEmpty()
                             ? QStringLiteral("http://127.0.0.1:%1/up").arg(TestSite::freePort())
                             : dav.url(qPrintable(folder));

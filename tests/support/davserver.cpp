@@ -12,7 +12,7 @@ QString DavServer::start()
 {
     if (!port)
         port = TestSite::freePort();
-    const QString d = dir.path();
+    const QString d = TestSite::hostPath(dir.path());
     const QString conf =
         QStringLiteral("daemon off; master_process off; pid %1/nginx.pid; error_log %1/error.log;\n"
                        "events {}\nhttp { log_format calls '$status $request_method';\n"
@@ -26,27 +26,29 @@ QString DavServer::start()
                        "auth_basic quelvan; auth_basic_user_file %1/passwd; } } }\n")
             .arg(d)
             .arg(port);
-    if (!TestSite::writeFile(d + "/passwd", "tester:{PLAIN}s3cret\n")
-        || !QDir().mkpath(d + "/tmp") || !QDir().mkpath(d + "/store/up"))
+    const QString here = dir.path();
+    if (!TestSite::writeFile(here + "/passwd", "tester:{PLAIN}s3cret\n")
+        || !QDir().mkpath(here + "/tmp") || !QDir().mkpath(here + "/store/up"))
         return QStringLiteral("cannot write the server's files");
-    return TestSite::startNginx(nginx, d, conf, port);
+    return TestSite::startNginx(nginx, here, conf, port);
 }
 
 void DavServer::stop()
 {
     pause(false); // a stopped server would not end
-    nginx.terminate();
-    nginx.waitForFinished(5000);
+    TestSite::stopServer(nginx, dir.path(), port);
 }
 
 void DavServer::pause(bool paused)
 {
+    const QByteArray pid = TestSite::readFile(dir.path() + "/nginx.pid").trimmed();
+    if (pid.toInt() <= 0)
+        return;
 #ifdef Q_OS_UNIX
-    const pid_t pid = TestSite::readFile(dir.path() + "/nginx.pid").trimmed().toInt();
-    if (pid > 0)
-        ::kill(pid, paused ? SIGSTOP : SIGCONT);
+    ::kill(pid.toInt(), paused ? SIGSTOP : SIGCONT);
 #else
-    Q_UNUSED(paused)
+    TestSite::hostRun(TestSite::hostProgram("kill"),
+                      {paused ? "-STOP" : "-CONT", QString::fromLatin1(pid)});
 #endif
 }
 

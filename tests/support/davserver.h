@@ -1,6 +1,8 @@
 #ifndef DAVSERVER_H
 #define DAVSERVER_H
 
+#include "support/testsite.h"
+
 #include <QProcess>
 #include <QTemporaryDir>
 
@@ -30,7 +32,7 @@ public:
     QStringList log() const;
 
 private:
-    QTemporaryDir dir;
+    QTemporaryDir dir{TestSite::serverFolder()};
     QProcess nginx;
     quint16 port = 0;
 };

@@ -12,6 +12,10 @@
 #include <QTcpSocket>
 #include <QtTest>
 
+#ifdef Q_OS_WIN
+#include <windows.h>
+#endif
+
 QStringList TestSite::documentPaths()
 {
     return {"/quelvan/test.php",         "/quelvan/instr.php",       "/quelvan/tm.php",
@@ -98,8 +102,118 @@ bool TestSite::waitForPort(quint16 port)
         20000);
 }
 
-void TestSite::startServer(QProcess &process, const QString &program, const QStringList &arguments)
+bool TestSite::underWine()
 {
+#ifdef Q_OS_WIN
+    const HMODULE ntdll = GetModuleHandleW(L"ntdll.dll");
+    return ntdll && GetProcAddress(ntdll, "wine_get_version");
+#else
+    return false;
+#endif
+}
+
+QString TestSite::hostProgram(const QString &name, const QStringList &dirs)
+{
+#ifdef Q_OS_WIN
+    // Wine starts a Linux program by its path, which it sees as Z:<path>.
+    for (const QString &dir : dirs + QStringList{"/usr/local/bin", "/usr/bin", "/bin", "/usr/sbin",
+                                                 "/sbin"}) {
+        if (QFileInfo(QLatin1String("Z:") + dir + '/' + name).isFile())
+            return dir + '/' + name;
+    }
+    return QString();
+#else
+    const QString found = QStandardPaths::findExecutable(name, dirs);
+    return found.isEmpty() && !dirs.isEmpty() ? QStandardPaths::findExecutable(name) : found;
+#endif
+}
+
+QString TestSite::hostPath(const QString &path)
+{
+#ifdef Q_OS_WIN
+    if (path.startsWith(QLatin1String("Z:"), Qt::CaseInsensitive))
+        return path.mid(2);
+#endif
+    return path;
+}
+
+QString TestSite::serverFolder()
+{
+#ifdef Q_OS_WIN
+    return QStringLiteral("Z:/tmp/quelvan-server-XXXXXX");
+#else
+    return QDir::tempPath() + QStringLiteral("/quelvan-server-XXXXXX");
+#endif
+}
+
+namespace {
+#ifdef Q_OS_WIN
+// Wine gives a Linux program the Windows environment, without PATH.
+const char *const hostShellPath = "PATH=/usr/local/bin:/usr/bin:/bin:/usr/sbin:/sbin; export PATH; ";
+// By its drive: "/bin/sh" would be looked for on the current folder's drive.
+const char *const hostShell = "Z:/bin/sh";
+
+QString shellQuoted(const QString &word)
+{
+    return QLatin1Char('\'') + QString(word).replace(QLatin1String("'"), QLatin1String("'\\''"))
+           + QLatin1Char('\'');
+}
+#endif
+} // namespace
+
+int TestSite::hostRun(const QString &program, const QStringList &arguments,
+                      const QString &folder, QByteArray *output)
+{
+#ifdef Q_OS_WIN
+    // A Linux program started from Wine: its exit and its output are not seen through a
+    // process object, whose end would be waited for in vain, so a shell started on its own
+    // writes them to files.
+    QTemporaryDir scratch(serverFolder());
+    const QString out = scratch.filePath("out"), status = scratch.filePath("status");
+    QString command = QLatin1String(hostShellPath) + QStringLiteral("cd %1 && %2")
+                          .arg(shellQuoted(hostPath(folder.isEmpty() ? scratch.path() : folder)),
+                               shellQuoted(program));
+    for (const QString &argument : arguments)
+        command += QLatin1Char(' ') + shellQuoted(argument);
+    command += QStringLiteral(" >%1 2>&1; echo $? >%2.part; mv %2.part %2")
+                   .arg(shellQuoted(hostPath(out)), shellQuoted(hostPath(status)));
+    if (!QProcess::startDetached(QLatin1String(hostShell), {QStringLiteral("-c"), command},
+                                 scratch.path())
+        || !QTest::qWaitFor([&] { return QFile::exists(status); }, 60000))
+        return -1;
+    if (output)
+        *output = readFile(out);
+    return readFile(status).trimmed().toInt();
+#else
+    QProcess process;
+    process.setWorkingDirectory(folder);
+    process.setProcessChannelMode(QProcess::MergedChannels);
+    process.start(program, arguments);
+    const bool ended = process.waitForFinished(60000) && process.exitStatus() == QProcess::NormalExit;
+    if (output)
+        *output = process.readAll();
+    return ended ? process.exitCode() : -1;
+#endif
+}
+
+void TestSite::startServer(QProcess &process, const QString &program, const QStringList &arguments,
+                           const QString &folder)
+{
+#ifdef Q_OS_WIN
+    // Wine neither signals a Linux process nor sees it end, nor passes it the end of a pipe
+    // in time: the server runs while its folder holds the file "running", which stopServer()
+    // and the folder's removal take away.
+    Q_UNUSED(process)
+    writeFile(folder + QLatin1String("/running"), "");
+    const QString script = QLatin1String(hostShellPath)
+                           + QStringLiteral("\"$@\" </dev/null & pid=$!; while [ -e %1 ] && "
+                                            "kill -0 $pid; do sleep 0.2; done; kill $pid")
+                                 .arg(shellQuoted(hostPath(folder + QLatin1String("/running"))));
+    // From a folder of Wine's C: drive, Wine may not start it at all.
+    QProcess::startDetached(QLatin1String(hostShell),
+                            QStringList{"-c", script, "sh", program} + arguments, folder);
+#else
+    Q_UNUSED(folder)
     // A shell between: a watcher reads the shell's standard input, a pipe from this process,
     // and ends the server when the pipe closes, which the kernel does even after a crash or
     // a kill by the test driver.
@@ -107,6 +221,28 @@ void TestSite::startServer(QProcess &process, const QString &program, const QStr
                                           "(cat <&3; kill $pid) >/dev/null 2>&1 & exec 3<&-; "
                                           "trap 'kill $pid; wait $pid; exit 143' TERM; wait $pid");
     process.start(QStringLiteral("sh"), QStringList{"-c", script, "sh", program} + arguments);
+#endif
+}
+
+void TestSite::stopServer(QProcess &process, const QString &folder, quint16 port)
+{
+#ifdef Q_OS_WIN
+    Q_UNUSED(process)
+    if (QFile::remove(folder + QLatin1String("/running")) && port
+        && !QTest::qWaitFor(
+            [port] {
+                QTcpSocket s;
+                s.connectToHost(QHostAddress::LocalHost, port);
+                return !s.waitForConnected(200);
+            },
+            10000))
+        qWarning("the server on port %d did not stop", port);
+#else
+    Q_UNUSED(folder)
+    Q_UNUSED(port)
+    process.terminate();
+    process.waitForFinished(10000);
+#endif
 }
 
 WorkDir::WorkDir() : previous(QDir::currentPath())
@@ -122,14 +258,19 @@ WorkDir::~WorkDir()
 QString TestSite::startNginx(QProcess &nginx, const QString &folder, const QString &conf,
                              quint16 port)
 {
-    const QString program = QStandardPaths::findExecutable("nginx", {"/usr/sbin"});
+    const QString program = hostProgram("nginx", {"/usr/sbin"});
     if (program.isEmpty())
         return QStringLiteral("nginx is missing; tools/run-tests.sh installs it");
     if (!writeFile(folder + "/nginx.conf", conf.toUtf8()))
         return QStringLiteral("cannot write nginx.conf");
     nginx.setProcessChannelMode(QProcess::MergedChannels);
-    startServer(nginx, program, {"-c", folder + "/nginx.conf", "-p", folder});
+    startServer(nginx, program, {"-c", hostPath(folder) + "/nginx.conf", "-p", hostPath(folder)},
+                folder);
+#ifdef Q_OS_WIN
+    if (!waitForPort(port)) // the process object does not stand for it there
+#else
     if (!waitForPort(port) || nginx.state() == QProcess::NotRunning)
+#endif
         return QStringLiteral("nginx did not start: ") + QString::fromUtf8(nginx.readAll());
     return QString();
 }

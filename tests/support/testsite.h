@@ -39,10 +39,24 @@ struct TestSite
     // A port on 127.0.0.1 that nothing listens on, and a wait until one accepts.
     static quint16 freePort();
     static bool waitForPort(quint16 port);
-    // Starts a server that ends with this process however it ends, failed or killed; the
-    // process object stands for it (terminate() stops it).
+    // The machine's own programs (nginx, squid, openssl) and the files they read. A Windows
+    // test under Wine starts them by their Linux paths and gives them Linux paths: it keeps
+    // their folders below /tmp (serverFolder), which it sees as Z:/tmp.
+    // Whether this is a Windows program that Wine runs.
+    static bool underWine();
+    static QString hostProgram(const QString &name, const QStringList &dirs = {});
+    static QString hostPath(const QString &path);
+    static QString serverFolder();
+    // Runs a host program in `folder` to its end: its exit code, or -1 when it did not end
+    // within a minute; what it printed in *output.
+    static int hostRun(const QString &program, const QStringList &arguments,
+                       const QString &folder = {}, QByteArray *output = nullptr);
+    // Starts a server that ends with this process however it ends, failed or killed (under
+    // Wine: with its `folder`); the process object stands for it, and stopServer() stops it,
+    // with `port` free again.
     static void startServer(QProcess &process, const QString &program,
-                            const QStringList &arguments);
+                            const QStringList &arguments, const QString &folder);
+    static void stopServer(QProcess &process, const QString &folder, quint16 port = 0);
     // nginx started that way on `conf`, written to folder/nginx.conf, once `port` accepts;
     // empty, or what went wrong.
     static QString startNginx(QProcess &nginx, const QString &folder, const QString &conf,

@@ -8,21 +8,17 @@
 
 TlsServer::~TlsServer()
 {
-    nginx.terminate();
-    nginx.waitForFinished(5000);
+    TestSite::stopServer(nginx, dir.path());
 }
 
 bool TlsServer::openssl(const QStringList &args)
 {
-    QProcess p;
-    p.setWorkingDirectory(dir.path());
-    p.start(QStringLiteral("openssl"), args);
-    return p.waitForFinished(30000) && p.exitStatus() == QProcess::NormalExit && p.exitCode() == 0;
+    return TestSite::hostRun(TestSite::hostProgram("openssl"), args, dir.path()) == 0;
 }
 
 QString TlsServer::start(const TestSite &site)
 {
-    if (QStandardPaths::findExecutable("openssl").isEmpty())
+    if (TestSite::hostProgram("openssl").isEmpty())
         return QStringLiteral("openssl is missing; tools/run-tests.sh installs it");
     if (!site.writeSite(dir.filePath(QStringLiteral("site"))))
         return QStringLiteral("cannot write the site");
@@ -55,7 +51,7 @@ QString TlsServer::start(const TestSite &site)
 
     for (quint16 &port : ports)
         port = TestSite::freePort();
-    const QString d = dir.path(), serve = QStringLiteral("root %1/site;").arg(d);
+    const QString d = TestSite::hostPath(dir.path()), serve = QStringLiteral("root %1/site;").arg(d);
     const QString redirect = QStringLiteral("return 301 %1$request_uri;");
     // HTTP/2 is offered, as most servers do; the client takes it only when allowed.
     const QString tls =
@@ -76,7 +72,7 @@ QString TlsServer::start(const TestSite &site)
         conf += QStringLiteral("server { listen 127.0.0.1:%1 %2 }\n")
                     .arg(ports[l])
                     .arg(listeners.at(l));
-    return TestSite::startNginx(nginx, d, conf + "}\n", ports[Plain]);
+    return TestSite::startNginx(nginx, dir.path(), conf + "}\n", ports[Plain]);
 }
 
 void TlsServer::trustAuthority() const

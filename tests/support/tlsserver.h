@@ -4,7 +4,7 @@
 #include <QProcess>
 #include <QTemporaryDir>
 
-struct TestSite;
+#include "support/testsite.h"
 
 // A real nginx on 127.0.0.1 that serves one test site over TLS, with certificates made by
 // openssl at run time under an authority of its own. trustAuthority() adds that authority
@@ -33,7 +33,7 @@ public:
 private:
     bool openssl(const QStringList &args);
 
-    QTemporaryDir dir;
+    QTemporaryDir dir{TestSite::serverFolder()};
     QProcess nginx;
     quint16 ports[Plain + 1] = {};
 };

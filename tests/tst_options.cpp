@@ -69,6 +69,9 @@ void tst_options::parse_data()
     // Settings files are UTF-8, under Qt 5 too; "~/" is the person's home folder.
     row("UTF-8 settings, folders below home", {}, "pictures=~/картинки\nresults=Результаты", none,
         built + " " + QDir::homePath() + "/картинки " + work.path() + "/Результаты");
+    // Notepad's way: a byte-order mark and CR LF.
+    row("a settings file from Notepad", {}, "\xEF\xBB\xBFserver=http://u:81\r\nresults=res\r\n", none,
+        "http://u:81 " + img + " " + work.path() + "/res");
     row("empty folder", {"--pictures", ""}, none, none, "--pictures: names no folder");
     // A participant code becomes part of a file name.
     const QString results = work.path() + "/res";

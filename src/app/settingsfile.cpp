@@ -1,8 +1,10 @@
 #include "app/settingsfile.h"
 
+#include <QFile>
 #include <QSettings>
 #include <QStandardPaths>
 #include <QStringList>
+#include <QTemporaryFile>
 
 namespace {
 // The settings files in the order they are asked: the person's own, then the machine's.
@@ -28,10 +30,21 @@ QStringList settingsFiles()
 bool settingsFile::find(const QString &key, QString *value, QString *where)
 {
     for (const QString &file : settingsFiles()) {
-        QSettings settings(file, QSettings::IniFormat);
 #if QT_VERSION < QT_VERSION_CHECK(6, 0, 0)
+        // Qt 5 reads a byte-order mark, which Notepad writes, into the first key's name, so
+        // that key would be missed: it reads a copy without the mark. Qt 6 skips the mark.
+        QTemporaryFile withoutMark;
+        QString path = file;
+        QFile original(file);
+        if (original.open(QIODevice::ReadOnly) && original.peek(3) == "\xEF\xBB\xBF"
+            && original.seek(3) && withoutMark.open()
+            && withoutMark.write(original.readAll()) >= 0 && withoutMark.flush())
+            path = withoutMark.fileName();
+        QSettings settings(path, QSettings::IniFormat);
         // As Qt 6 reads them: a lab writes "results=/srv/Результаты" in UTF-8.
         settings.setIniCodec("UTF-8");
+#else
+        QSettings settings(file, QSettings::IniFormat);
 #endif
         if (settings.contains(key)) {
             // An unquoted value with commas reads as a list.

@@ -13,6 +13,8 @@
 #include <QSignalSpy>
 #include <QtTest>
 
+#include <memory>
+
 namespace {
 QStringList withPictures(const QStringList &names)
 {
@@ -158,6 +160,8 @@ void tst_download::olderPictureReplaced_data()
     QTest::newRow("read-only file") << QStringLiteral("read-only");
     // An earlier run died mid-write: its part file must not block the picture for good.
     QTest::newRow("part file left by a crash") << QStringLiteral("part");
+    // A viewer holds it: Windows refuses to replace it, and the download says so.
+    QTest::newRow("open in a viewer") << QStringLiteral("open");
 #ifdef Q_OS_UNIX
     QTest::newRow("link to a file outside img") << QStringLiteral("link");
     QTest::newRow("dangling link") << QStringLiteral("dangling");
@@ -178,6 +182,9 @@ void tst_download::olderPictureReplaced()
     if (older.contains(QLatin1String("link")))
         QVERIFY(QFile::link(older == QLatin1String("link") ? outside : QStringLiteral("gone"),
                             QStringLiteral("img/p.jpg")));
+    std::unique_ptr<HeldOpen> viewer(older == QLatin1String("open") ? new HeldOpen(oldPath)
+                                                                     : nullptr);
+    QVERIFY(!viewer || viewer->isOpen());
     const QByteArray jpeg = TestSite::small().pictures.value("a_x"), next = jpeg + "next";
     server.setBody(QStringLiteral("/p"), jpeg);
     server.setBody(QStringLiteral("/q"), next);
@@ -190,6 +197,16 @@ void tst_download::olderPictureReplaced()
         loader.fileName = QLatin1String(name);
         QVERIFY(loader.load(server.baseUrl() + '/' + name) && finished.wait(10000));
         QCOMPARE(loader.statusText, QStringLiteral("Данные успешно получены"));
+#ifdef Q_OS_WIN
+        if (viewer) {
+            QVERIFY(!loader.storeHeld(QLatin1String(name)) && loader.fileError);
+            QCOMPARE(loader.statusText, QStringLiteral("Не удалось записать файл"));
+            QCOMPARE(TestSite::readFile(oldPath), QByteArray(5000, 'o'));
+            viewer.reset();
+            loader.fileError = false;
+            QVERIFY(loader.load(server.baseUrl() + '/' + name) && finished.wait(10000));
+        }
+#endif
         QVERIFY(loader.storeHeld(QLatin1String(name)));
     }
     const QFileInfo picture(QStringLiteral("img/p.jpg"));

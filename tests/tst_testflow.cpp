@@ -180,9 +180,9 @@ void tst_testflow::wholeRun()
 
     appOptions options = appOptions::defaults();
     options.serverUrl = server.baseUrl();
-    options.pictureDir = workDir.path() + "/chosen/pictures";
+    options.pictureDir = workDir.path() + "/выбранные картинки/pictures"; // as a lab names them
     QVERIFY(TestSite::writeFile(options.pictureDir + '/' + odd + "_r.jpg", site.pictures["b_y"]));
-    options.resultsDir = workDir.path() + "/results";
+    options.resultsDir = workDir.path() + "/Результаты лаборатории";
     MainWindow w(options);
     w.setFixedSize(500, 420); // the graph fills the window: the worked example's size
     w.show();
@@ -226,6 +226,11 @@ void tst_testflow::wholeRun()
     // follows the clock: 9 after 0.5 s, 0 after exactly 10 s, then the next series.
     click(1, 700);
     QCOMPARE(file("_trials.csv").count("\r\n"), 2);
+    // A spreadsheet opens the data mid-run: it cannot lock the writer out (on Windows it
+    // falls back to reading), and every later row is written.
+    const HeldOpen trialsOpen(stem + "_trials.csv"), seriesOpen(stem + "_series.csv");
+    QVERIFY(trialsOpen.isOpen() && seriesOpen.isOpen());
+    QVERIFY(!trialsOpen.exclusive() && !seriesOpen.exclusive());
     click(2, 300);
     QCOMPARE(w.concl->resultLabel->text(), QStringLiteral("Результат определения внимания: 100 %"));
     QCOMPARE(w.concl->timeLabel->text(), pauseText(1, 10, true));

@@ -10,7 +10,7 @@ cd "$(dirname "$0")/.."
 QUICK="${1:-}"
 BUILD_DIR=build-bench
 
-sh tools/install-deps.sh cmake make g++ qtbase5-dev qtbase5-dev-tools nginx curl xvfb python3
+sh tools/install-deps.sh cmake make g++ qtbase5-dev qtbase5-dev-tools qttools5-dev qttools5-dev-tools nginx curl xvfb python3
 
 cmake -S . -B "$BUILD_DIR" -DCMAKE_BUILD_TYPE=Release -DQUELVAN_BUILD_TESTS=OFF \
     -DQUELVAN_BUILD_BENCH=ON >/dev/null

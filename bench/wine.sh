@@ -9,7 +9,7 @@ cd "$(dirname "$0")/.."
 RUNS=9
 [ "${1:-}" = "--quick" ] && RUNS=3
 . tools/windows/common.sh
-sh tools/install-deps.sh cmake make g++ qtbase5-dev qtbase5-dev-tools nginx curl python3
+sh tools/install-deps.sh cmake make g++ qtbase5-dev qtbase5-dev-tools qttools5-dev qttools5-dev-tools nginx curl python3
 cmake -S . -B build-bench -DCMAKE_BUILD_TYPE=Release -DQUELVAN_BUILD_TESTS=OFF \
     -DQUELVAN_BUILD_BENCH=ON >/dev/null
 cmake --build build-bench --parallel "$(nproc)" --target quelvan-bench quelvan-maketest >/dev/null

@@ -1,4 +1,5 @@
 #include "app/appoptions.h"
+#include "app/languagechoice.h"
 #include "support/testsite.h"
 
 #include <QProcess>
@@ -15,6 +16,8 @@ private slots:
     void initTestCase();
     void parse_data();
     void parse();
+    void language_data();
+    void language();
 
 private:
     WorkDir work;
@@ -37,6 +40,15 @@ void tst_options::initTestCase()
     user = work.path() + "/home/quelvan/quelvan.conf";
     machine = work.path() + "/etc/quelvan/quelvan.conf";
 #endif
+    // A lab's translations beside the person's settings file: one that loads (the built-in
+    // English under another code) and one that does not.
+    languageChoice::available(); // loads the built-in ones
+    if (throwawayProfile) {
+        const QString folder = QFileInfo(user).path() + "/translations/";
+        QVERIFY(TestSite::writeFile(folder + "quelvan_pt.qm",
+                                    TestSite::readFile(":/translations/quelvan_en.qm")));
+        QVERIFY(TestSite::writeFile(folder + "quelvan_zz.qm", "not a translation"));
+    }
 }
 
 void tst_options::parse_data()
@@ -73,6 +85,15 @@ void tst_options::parse_data()
     row("a settings file from Notepad", {}, "\xEF\xBB\xBFserver=http://u:81\r\nresults=res\r\n", none,
         "http://u:81 " + img + " " + work.path() + "/res");
     row("empty folder", {"--pictures", ""}, none, none, "--pictures: names no folder");
+    // The window's language: Russian unless set, English built in, a lab's beside the file.
+    row("English", {"--language", "en"}, none, none, built + " " + img + "   language=en");
+    row("a lab's language", {}, none, "language=pt", built + " " + img + "   language=pt");
+    row("an unknown language", {}, "language=xx", none,
+        user + ": language: \"xx\" is not available; available: en, pt, ru, zz");
+    row("a translation that will not load", {}, "language=zz", none,
+        user + ": language: \""
+            + QDir::toNativeSeparators(QFileInfo(user).path() + "/translations/quelvan_zz.qm")
+            + "\" will not load as a translation");
     // A participant code becomes part of a file name.
     const QString results = work.path() + "/res";
     auto code = [&](const char *c, const QString &expected) {
@@ -176,6 +197,8 @@ void tst_options::parse()
             << options.uploadUrl
             << options.uploadUser
                    + (options.uploadPassword.isEmpty() ? "" : ':' + options.uploadPassword);
+    if (options.language != "ru")
+        got << "language=" + options.language;
     if (outcome == appOptions::Run) {
         QCOMPARE(got.join(' ').trimmed(), expected);
         return;
@@ -206,6 +229,30 @@ void tst_options::parse()
     QVERIFY2(lines(QString::fromUtf8(out)).contains(line), out.constData());
     QCOMPARE(QDir().entryList(QDir::AllEntries | QDir::NoDotAndDotDot).filter("img"),
              QStringList());
+}
+
+void tst_options::language_data()
+{
+    QTest::addColumn<QString>("setting");
+    QTest::addColumn<QStringList>("system"); // the system's UI languages
+    QTest::addColumn<QString>("expected");
+    QTest::newRow("nothing set") << "" << QStringList{"en-GB", "en"} << "ru";
+    QTest::newRow("auto, English") << "auto" << QStringList{"en-GB", "en"} << "en";
+    QTest::newRow("auto, German") << "auto" << QStringList{"de-DE", "de"} << "ru";
+    QTest::newRow("auto, a lab's Brazilian") << "auto" << QStringList{"pt-BR", "pt"} << "pt";
+    QTest::newRow("auto, German then English") << "auto" << QStringList{"de", "en-US"} << "en";
+}
+
+void tst_options::language()
+{
+    QFETCH(QString, setting);
+    QFETCH(QStringList, system);
+    QFETCH(QString, expected);
+    if (!throwawayProfile && expected == "pt")
+        QSKIP("needs a lab's translation beside the profile's settings file");
+    QString why;
+    QCOMPARE(languageChoice::resolve(setting, system, &why), expected);
+    QCOMPARE(why, QString());
 }
 
 QTEST_MAIN(tst_options)

@@ -11,7 +11,7 @@ BUILD_DIR=build-package
 
 # dpkg-dev (dpkg-shlibdeps) and file find the libraries the programs need; help2man makes
 # quelvan-maketest(1) from its --help.
-sh tools/install-deps.sh cmake make g++ qtbase5-dev qtbase5-dev-tools dpkg-dev file gzip \
+sh tools/install-deps.sh cmake make g++ qtbase5-dev qtbase5-dev-tools qttools5-dev qttools5-dev-tools dpkg-dev file gzip \
     help2man
 cmake -S . -B "$BUILD_DIR" -DCMAKE_BUILD_TYPE=Release -DQUELVAN_BUILD_TESTS=OFF \
     -DCMAKE_INSTALL_PREFIX=/usr -DQUELVAN_VERSION="${QUELVAN_VERSION:-}" >/dev/null

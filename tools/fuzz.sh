@@ -9,7 +9,7 @@ cd "$(dirname "$0")/.."
 SECONDS_PER_TARGET="${1:-60}"
 BUILD_DIR=build-fuzz
 
-sh tools/install-deps.sh cmake make clang-14 libclang-rt-14-dev qtbase5-dev qtbase5-dev-tools
+sh tools/install-deps.sh cmake make clang-14 libclang-rt-14-dev qtbase5-dev qtbase5-dev-tools qttools5-dev qttools5-dev-tools
 
 WERROR=OFF
 [ -n "${CI:-}" ] && WERROR=ON # CI treats compiler warnings as errors

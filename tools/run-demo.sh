@@ -9,7 +9,7 @@ cd "$(dirname "$0")/.."
 PORT="${QUELVAN_DEMO_PORT:-8080}"
 BUILD_DIR=build-demo
 
-sh tools/install-deps.sh cmake make g++ qtbase5-dev qtbase5-dev-tools python3
+sh tools/install-deps.sh cmake make g++ qtbase5-dev qtbase5-dev-tools qttools5-dev qttools5-dev-tools python3
 
 if ! python3 - "$PORT" <<'PY'
 import socket, sys

@@ -12,7 +12,7 @@ SANITIZE=OFF
 QT6=OFF
 # With the image plugins a participant's desktop has (SVG, WebP, TIFF ...), so that the
 # suite sees every format a plugin could claim.
-QT_PACKAGES="qtbase5-dev qtbase5-dev-tools libqt5network5 libqt5test5 libqt5svg5 \
+QT_PACKAGES="qtbase5-dev qtbase5-dev-tools qttools5-dev qttools5-dev-tools libqt5network5 libqt5test5 libqt5svg5 \
     qt5-image-formats-plugins"
 case "${1:-}" in
 --sanitize)
@@ -23,7 +23,8 @@ case "${1:-}" in
 --qt6)
     BUILD_DIR=build-qt6
     QT6=ON
-    QT_PACKAGES="qt6-base-dev qt6-base-dev-tools libgl-dev libqt6svg6 qt6-image-formats-plugins"
+    QT_PACKAGES="qt6-base-dev qt6-base-dev-tools qt6-tools-dev qt6-tools-dev-tools \
+        qt6-l10n-tools libgl-dev libqt6svg6 qt6-image-formats-plugins"
     ;;
 "") ;;
 *)

@@ -1,6 +1,7 @@
 #include "app/appoptions.h"
 
 #include "app/foldercheck.h"
+#include "app/languagechoice.h"
 #include "app/serveraddress.h"
 #include "app/settingsfile.h"
 #include "download/serverlayout.h"
@@ -9,6 +10,7 @@
 #include <QCommandLineParser>
 #include <QDir>
 #include <QFileInfo>
+#include <QLocale>
 #include <QStandardPaths>
 #include <QUrl>
 
@@ -101,6 +103,10 @@ void declare(QCommandLineParser &parser)
     option("participant",
            "Participant code (1 to 64 letters, digits, - and _) for the results; without it "
            "the download screen asks for one.",
+           "code");
+    option("language",
+           "Language of the window: ru (default), en, auto (the system's, if available) or a "
+           "lab's translation.",
            "code");
     option(errorDialogOption,
            "Show a start-up error in a message box as well (the desktop entry uses it).");
@@ -232,6 +238,14 @@ appOptions::Outcome appOptions::parse(const QStringList &arguments, appOptions *
             return UsageError;
         }
         result.resultsDir = folder.absoluteFilePath();
+    }
+    if (lookUp(parser, QStringLiteral("language"), &value, &where)) {
+        QString why;
+        result.language = languageChoice::resolve(value, QLocale::system().uiLanguages(), &why);
+        if (result.language.isEmpty()) {
+            *message = QStringLiteral("quelvan: %1: %2").arg(where, why);
+            return UsageError;
+        }
     }
     if (!number(parser, "connections", 1, 6, &result.connections, message)
         || !number(parser, "retries", 0, 5, &result.retries, message))

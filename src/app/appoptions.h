@@ -29,6 +29,8 @@ struct appOptions
     bool checkUpload = false;
     // Pictures asked for at once, and how often a request that failed for a reason another
     // try may mend is asked again. 1 and 0 download exactly as always.
+    // The window's language: "ru" (the texts as written), "en" or a lab's code.
+    QString language = QStringLiteral("ru");
     int connections = 1;
     int retries = 0;
 

@@ -2,6 +2,7 @@
 
 #include "results/resultsuploader.h"
 
+#include <QCoreApplication>
 #include <QEvent>
 #include <QGuiApplication>
 #include <QMessageBox>
@@ -34,13 +35,16 @@ void closeGuard::ask()
     if (question)
         return;
     question = new QMessageBox(QMessageBox::Question, QStringLiteral("quelvan"),
-                               QStringLiteral("Результаты ещё отправляются. Подождать, пока они "
-                                              "уйдут? Если закрыть окно сейчас, они будут "
-                                              "отправлены при следующем запуске."),
+                               QCoreApplication::translate(
+                                   "closeGuard", "Результаты ещё отправляются. Подождать, пока они "
+                                                 "уйдут? Если закрыть окно сейчас, они будут "
+                                                 "отправлены при следующем запуске."),
                                QMessageBox::NoButton, window);
     question->setAttribute(Qt::WA_DeleteOnClose);
-    QPushButton *wait = question->addButton(QStringLiteral("Подождать"), QMessageBox::AcceptRole);
-    QPushButton *close = question->addButton(QStringLiteral("Закрыть"), QMessageBox::RejectRole);
+    QPushButton *wait = question->addButton(QCoreApplication::translate("closeGuard", "Подождать"),
+                                            QMessageBox::AcceptRole);
+    QPushButton *close = question->addButton(QCoreApplication::translate("closeGuard", "Закрыть"),
+                                             QMessageBox::RejectRole);
     question->setDefaultButton(wait);
     connect(wait, &QPushButton::clicked, this, [this] {
         waiting = true;

@@ -1,4 +1,5 @@
 #include "app/appoptions.h"
+#include "app/languagechoice.h"
 #include "app/mainwindow.h"
 #include "results/resultssender.h"
 #include "results/uploadprobe.h"
@@ -113,6 +114,7 @@ int main(int argc, char *argv[])
         return 2;
     }
 
+    languageChoice::install(options.language);
     int code = 0;
     {
         MainWindow w(options);

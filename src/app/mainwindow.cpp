@@ -14,6 +14,7 @@
 #include "test/runtest.h"
 #include "test/slidebutton.h"
 
+#include <QCoreApplication>
 #include <QLabel>
 #include <QLockFile>
 #include <QPushButton>
@@ -160,11 +161,13 @@ void MainWindow::startSeries(int series)
 
 void MainWindow::setPauseLine(int series, int seconds, QChar secondsUnit)
 {
-    concl->timeLabel->setText(QStringLiteral("Серия %1/%2  До запуска следующей серии: %3 ")
-                                  .arg(series)
-                                  .arg(seriesTotal)
-                                  .arg(seconds)
-                              + secondsUnit);
+    // Two texts, one per unit, so that a translation may write its own unit for both.
+    const QString line = secondsUnit == latinC
+                             ? QCoreApplication::translate(
+                                 "MainWindow", "Серия %1/%2  До запуска следующей серии: %3 c")
+                             : QCoreApplication::translate(
+                                 "MainWindow", "Серия %1/%2  До запуска следующей серии: %3 с");
+    concl->timeLabel->setText(line.arg(series).arg(seriesTotal).arg(seconds));
 }
 
 void MainWindow::endTest()
@@ -180,7 +183,8 @@ void MainWindow::endTest()
         connect(concl->nextButton, &QPushButton::clicked, this, &MainWindow::nextSeries);
         connect(pauseTimer, &QTimer::timeout, this, &MainWindow::timeNextSeries);
         concl->resultLabel->setText(
-            QStringLiteral("Результат определения внимания: %1 %").arg(score));
+            QCoreApplication::translate("MainWindow", "Результат определения внимания: %1 %")
+                .arg(score));
         setPauseLine(tester->tekSeries, pauseTime, latinC);
         pauseStart = msClock::now();
         replaceCentral(concl, concl->nextButton);
@@ -217,8 +221,9 @@ void MainWindow::showGraph()
     QTimer::singleShot(0, graph, [this, graph, notice] {
         results->graph(graph->grab().toImage());
         if (results->failed) {
-            notice->setText(QStringLiteral("Результаты сохранены не полностью: ")
-                            + results->folder);
+            notice->setText(
+                QCoreApplication::translate("MainWindow", "Результаты сохранены не полностью: ")
+                + results->folder);
             notice->show();
         }
     });

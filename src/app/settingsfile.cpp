@@ -1,6 +1,7 @@
 #include "app/settingsfile.h"
 
 #include <QFile>
+#include <QFileInfo>
 #include <QSettings>
 #include <QStandardPaths>
 #include <QStringList>
@@ -26,6 +27,14 @@ QStringList settingsFiles()
 #endif
 }
 } // namespace
+
+QStringList settingsFile::folders()
+{
+    QStringList result;
+    for (const QString &file : settingsFiles())
+        result.append(QFileInfo(file).path());
+    return result;
+}
 
 bool settingsFile::find(const QString &key, QString *value, QString *where)
 {

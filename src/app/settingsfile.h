@@ -2,6 +2,7 @@
 #define SETTINGSFILE_H
 
 #include <QString>
+#include <QStringList>
 
 // The settings files, read as a lab writes them: INI in UTF-8, the person's own file before
 // the machine's, so that a lab can copy one plain file to every machine.
@@ -10,6 +11,8 @@ class settingsFile
 public:
     // The value of `key` in the first file that has it; *where names the file and the key.
     static bool find(const QString &key, QString *value, QString *where);
+    // The folders of the settings files, in the same order.
+    static QStringList folders();
 };
 
 #endif // SETTINGSFILE_H

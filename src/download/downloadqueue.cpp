@@ -4,6 +4,7 @@
 #include "download/loading.h"
 #include "download/serverlayout.h"
 
+#include <QCoreApplication>
 #include <QNetworkAccessManager>
 #include <QNetworkReply>
 #include <QTimer>
@@ -69,7 +70,9 @@ void downloadQueue::poll()
             picture ? loading::maxReplyBytes : loading::maxDocumentBytes, connections > 1);
         flying.insert(reply, next);
         connect(reply, &QNetworkReply::finished, this, [this, reply] { answered(reply); });
-        emit status(QStringLiteral("Выполняю запрос к серверу. Шаг %1").arg(++stepCount));
+        emit status(
+            QCoreApplication::translate("downloadQueue", "Выполняю запрос к серверу. Шаг %1")
+                .arg(++stepCount));
     }
 }
 

@@ -5,6 +5,7 @@
 #include "download/serverlayout.h"
 #include "test/picturedecoder.h"
 
+#include <QCoreApplication>
 #include <QFile>
 #include <QFileInfo>
 #include <QNetworkAccessManager>
@@ -19,7 +20,7 @@ const char *const overCapProperty = "quelvanOverCap";
 
 loading::loading(QObject *parent)
     : QObject(parent),
-      statusText(QStringLiteral("Готов к соединению")),
+      statusText(QCoreApplication::translate("loading", "Готов к соединению")),
       manager(new QNetworkAccessManager(this)),
       pictureDir(serverLayout::defaultPictureDirectory())
 {}
@@ -147,7 +148,8 @@ bool loading::load(QString url)
     busy = true;
     replyText.clear();
     ++stepCount;
-    statusText = QStringLiteral("Выполняю запрос к серверу. Шаг %1").arg(stepCount);
+    statusText =
+        QCoreApplication::translate("loading", "Выполняю запрос к серверу. Шаг %1").arg(stepCount);
     qCDebug(lcDownload) << "url=" << url;
     emit start();
     return true;
@@ -155,7 +157,9 @@ bool loading::load(QString url)
 
 QString loading::errorText(int error, const QString &host)
 {
-    return QStringLiteral("Ошибка сетевого соединения:%1  \n По запросу:%2").arg(error).arg(host);
+    return QCoreApplication::translate("loading", "Ошибка сетевого соединения:%1  \n По запросу:%2")
+        .arg(error)
+        .arg(host);
 }
 
 loading::Outcome loading::take(QNetworkReply *reply, const QString &name, QString *text,
@@ -187,7 +191,7 @@ loading::Outcome loading::take(QNetworkReply *reply, const QString &name, QStrin
         *text = decodeText(body);
         qCDebug(lcDownload) << *text;
     }
-    *status = QStringLiteral("Данные успешно получены");
+    *status = QCoreApplication::translate("loading", "Данные успешно получены");
     return Done;
 }
 
@@ -205,7 +209,7 @@ loading::Outcome loading::store(const QString &pictureDir, const QString &name,
     const QString path = serverLayout::pictureFile(pictureDir, name);
     QString why;
     if (!storePicture(path, body, &why)) {
-        *status = QStringLiteral("Не удалось записать файл");
+        *status = QCoreApplication::translate("loading", "Не удалось записать файл");
         qCWarning(lcDownload) << "cannot write" << path << ":" << why;
         return Unstored;
     }
@@ -214,7 +218,8 @@ loading::Outcome loading::store(const QString &pictureDir, const QString &name,
 
 bool loading::storeHeld(const QString &name)
 {
-    const Outcome outcome = store(pictureDir, name, heldPicture, heldHost, &statusText, &lastPicture);
+    const Outcome outcome =
+        store(pictureDir, name, heldPicture, heldHost, &statusText, &lastPicture);
     heldPicture.clear();
     if (outcome == Done)
         return true;

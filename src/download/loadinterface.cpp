@@ -13,6 +13,7 @@
 #include "test/slidebutton.h"
 
 #include <QCheckBox>
+#include <QCoreApplication>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
@@ -23,8 +24,17 @@
 #include <QVBoxLayout>
 
 namespace {
-const QString busyText = QStringLiteral("сервер занят");
-const QString listFailureText = QStringLiteral("Не получилось создать список требуемых ресурсов");
+// Translated when shown: the translator is installed after static initialisation.
+QString busyText()
+{
+    return QCoreApplication::translate("loadInterface", "сервер занят");
+}
+
+QString listFailureText()
+{
+    return QCoreApplication::translate("loadInterface",
+                                       "Не получилось создать список требуемых ресурсов");
+}
 
 // The member that receives the text of each document step, in request order; the pars
 // document of the last step is read at once and not kept.
@@ -45,8 +55,10 @@ loadInterface::loadInterface(const appOptions &options, QWidget *parent)
     : QWidget(parent),
       loader(new loading(this)),
       statusLabel(new QLabel(this)),
-      getButton(new QPushButton(QStringLiteral("Получить тест с сервера"), this)),
-      proxyCheck(new QCheckBox(QStringLiteral("Использовать Proxy"), this)),
+      getButton(new QPushButton(
+          QCoreApplication::translate("loadInterface", "Получить тест с сервера"), this)),
+      proxyCheck(
+          new QCheckBox(QCoreApplication::translate("loadInterface", "Использовать Proxy"), this)),
       pconf(new proxyConf(this)),
       serverUrl(options.serverUrl),
       pictureDir(options.pictureDir),
@@ -61,7 +73,8 @@ loadInterface::loadInterface(const appOptions &options, QWidget *parent)
     box->addWidget(statusLabel);
     if (!resultsDir.isEmpty() && participant.isEmpty()) {
         auto *row = new QHBoxLayout;
-        row->addWidget(new QLabel(QStringLiteral("Код участника:"), this));
+        row->addWidget(
+            new QLabel(QCoreApplication::translate("loadInterface", "Код участника:"), this));
         participantEdit = new QLineEdit(this);
         participantEdit->setMaxLength(64);
         row->addWidget(participantEdit);
@@ -91,7 +104,8 @@ loadInterface::loadInterface(const appOptions &options, QWidget *parent)
         connect(queue, &downloadQueue::document, this, &loadInterface::queuedDocument);
         connect(queue, &downloadQueue::pictureStored, this, &loadInterface::decodeIcon);
         connect(queue, &downloadQueue::finished, this, [this] {
-            statusLabel->setText(QStringLiteral("Загрузка завершена"));
+            statusLabel->setText(
+                QCoreApplication::translate("loadInterface", "Загрузка завершена"));
             emit endLoading();
             folderLock.reset(); // unless the window has taken it over for its test
         });
@@ -132,8 +146,10 @@ void loadInterface::startInit()
     if (folder == pictureFolderLock::NotMade || folder == pictureFolderLock::InUse) {
         statusLabel->setText(
             folder == pictureFolderLock::NotMade
-                ? QStringLiteral("Не могу создать вспомогательный каталог")
-                : QStringLiteral("Каталог с картинками занят другим окном quelvan: %1")
+                ? QCoreApplication::translate("loadInterface",
+                                              "Не могу создать вспомогательный каталог")
+                : QCoreApplication::translate("loadInterface",
+                                              "Каталог с картинками занят другим окном quelvan: %1")
                       .arg(pictureDir));
         return;
     }
@@ -158,7 +174,7 @@ void loadInterface::queuedDocument(int index, const QString &text)
     }
     loader->replyText = text;
     if (!makeParList())
-        statusLabel->setText(listFailureText);
+        statusLabel->setText(listFailureText());
     else
         beginPictures();
     if (fileList.isEmpty())
@@ -180,7 +196,7 @@ void loadInterface::decodeIcon(const QString &name, const QImage &decoded)
 bool loadInterface::request(const QString &path)
 {
     if (!loader->load(serverUrl + path)) {
-        statusLabel->setText(busyText);
+        statusLabel->setText(busyText());
         return false;
     }
     statusLabel->setText(loader->statusText);
@@ -192,7 +208,7 @@ void loadInterface::loadNext()
     if (loader->netError || loader->fileError)
         return;
     if (loader->busy) {
-        statusLabel->setText(busyText);
+        statusLabel->setText(busyText());
         return;
     }
     ++step;
@@ -228,7 +244,7 @@ void loadInterface::finishLoading()
         // The error flags are not consulted here: a failed pars answer has an empty
         // text, which fails as a list like any other unusable body.
         if (!makeParList()) {
-            statusLabel->setText(listFailureText);
+            statusLabel->setText(listFailureText());
             return;
         }
         beginPictures();
@@ -255,7 +271,7 @@ void loadInterface::beginPictures()
 {
     fileList = parsParser::usablePictureNames(par1List, par2List);
     if (fileList.isEmpty()) {
-        statusLabel->setText(listFailureText);
+        statusLabel->setText(listFailureText());
         return;
     }
     ++step;
@@ -279,7 +295,7 @@ void loadInterface::loadNextFile()
         makeLoadingFile(fileList.at(fileIndex));
         ++fileIndex;
     } else {
-        statusLabel->setText(QStringLiteral("Загрузка завершена"));
+        statusLabel->setText(QCoreApplication::translate("loadInterface", "Загрузка завершена"));
         qCDebug(lcDownload) << "download complete";
         emit endLoading();
     }
@@ -290,7 +306,7 @@ void loadInterface::makeLoadingFile(QString name)
     if (loader->netError || loader->fileError)
         return;
     if (loader->busy) {
-        statusLabel->setText(busyText);
+        statusLabel->setText(busyText());
         return;
     }
     loader->fileMode = true;

@@ -1,15 +1,16 @@
 #include "download/proxyconf.h"
 
+#include <QCoreApplication>
 #include <QGridLayout>
 #include <QLabel>
 #include <QLineEdit>
 
 proxyConf::proxyConf(QWidget *parent)
     : QWidget(parent),
-      hostLabel(new QLabel(QStringLiteral("Имя proxy:"), this)),
-      portLabel(new QLabel(QStringLiteral("Порт:"), this)),
-      userLabel(new QLabel(QStringLiteral("Имя пользователя:"), this)),
-      passwordLabel(new QLabel(QStringLiteral("Пароль:"), this)),
+      hostLabel(new QLabel(QCoreApplication::translate("proxyConf", "Имя proxy:"), this)),
+      portLabel(new QLabel(QCoreApplication::translate("proxyConf", "Порт:"), this)),
+      userLabel(new QLabel(QCoreApplication::translate("proxyConf", "Имя пользователя:"), this)),
+      passwordLabel(new QLabel(QCoreApplication::translate("proxyConf", "Пароль:"), this)),
       hostEdit(new QLineEdit(this)),
       portEdit(new QLineEdit(QStringLiteral("8080"), this)),
       userEdit(new QLineEdit(this)),

@@ -6,6 +6,7 @@
 #include "results/trialrecord.h"
 
 #include <QBuffer>
+#include <QCoreApplication>
 #include <QDir>
 #include <QImage>
 #include <QRandomGenerator>
@@ -67,16 +68,18 @@ bool resultsWriter::isParticipantCode(const QString &code)
 QString resultsWriter::refusal(const QString &participant, const QString &folder)
 {
     if (participant.isEmpty())
-        return QStringLiteral("Введите код участника");
+        return QCoreApplication::translate("resultsWriter", "Введите код участника");
     if (!isParticipantCode(participant))
-        return QStringLiteral("Недопустимый код участника «%1»: нужны от 1 до 64 букв, цифр, "
-                              "«-» или «_»")
+        return QCoreApplication::translate(
+                   "resultsWriter", "Недопустимый код участника «%1»: нужны от 1 до 64 букв, цифр, "
+                                    "«-» или «_»")
             .arg(participant);
     const QString why = folderCheck::problem(folder);
     if (why.isEmpty())
         return QString();
     qCWarning(lcResults) << "cannot write results to" << folder << ":" << why;
-    return QStringLiteral("Не удаётся записать результаты в папку %1").arg(folder);
+    return QCoreApplication::translate("resultsWriter", "Не удаётся записать результаты в папку %1")
+        .arg(folder);
 }
 
 void resultsWriter::open()

@@ -1,10 +1,12 @@
 #include "screens/conclgraph.h"
 
+#include <QCoreApplication>
 #include <QPainter>
 
 conclGraph::conclGraph(QWidget *parent) : QWidget(parent)
 {
     setMinimumSize(500, 420);
+    setLayoutDirection(Qt::LeftToRight); // the series run left to right in every language
 }
 
 void conclGraph::setData(int left, int right, int top, int bottom, QList<float> data)
@@ -55,8 +57,9 @@ void conclGraph::paintEvent(QPaintEvent *)
         y100 = g.y();
     }
 
-    painter.drawText(QRect(originX + marginLeft, 2, w - marginRight - 2 * marginLeft, 15),
-                     Qt::AlignCenter, QStringLiteral("Распределение результатов по сериям"));
+    painter.drawText(
+        QRect(originX + marginLeft, 2, w - marginRight - 2 * marginLeft, 15), Qt::AlignCenter,
+        QCoreApplication::translate("conclGraph", "Распределение результатов по сериям"));
 
     // One guide line and number per series, and the red polyline through the scores.
     QPoint previous;

@@ -1,5 +1,6 @@
 #include "screens/conclusionshow.h"
 
+#include <QCoreApplication>
 #include <QLabel>
 #include <QPushButton>
 #include <QVBoxLayout>
@@ -8,7 +9,8 @@ conclusionShow::conclusionShow(QWidget *parent)
     : QWidget(parent),
       resultLabel(new QLabel(this)),
       timeLabel(new QLabel(this)),
-      nextButton(new QPushButton(QStringLiteral("Перейти к следующей серии"), this))
+      nextButton(new QPushButton(
+          QCoreApplication::translate("conclusionShow", "Перейти к следующей серии"), this))
 {
     auto *box = new QVBoxLayout(this);
     box->addWidget(resultLabel);

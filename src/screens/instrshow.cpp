@@ -2,6 +2,7 @@
 
 #include "test/picturedecoder.h"
 
+#include <QCoreApplication>
 #include <QFileInfo>
 #include <QFontMetrics>
 #include <QImage>
@@ -16,7 +17,7 @@
 instrShow::instrShow(QWidget *parent)
     : QWidget(parent),
       instrLabel(new QLabel(this)),
-      startButton(new QPushButton(QStringLiteral("Начать тест"), this))
+      startButton(new QPushButton(QCoreApplication::translate("instrShow", "Начать тест"), this))
 {
     auto *box = new QVBoxLayout(this);
     box->addWidget(instrLabel);

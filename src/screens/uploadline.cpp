@@ -1,5 +1,6 @@
 #include "screens/uploadline.h"
 
+#include <QCoreApplication>
 #include <QDir>
 
 uploadLine::uploadLine(resultsUploader *uploader, const QString &folder, QWidget *parent)
@@ -17,13 +18,16 @@ QString uploadLine::text(resultsUploader::State state, const QString &folder)
     // the smallest window (500 pixels wide) with a typical folder.
     switch (state) {
     case resultsUploader::Sent:
-        return QStringLiteral("Результаты отправлены. Копия осталась на этом компьютере.");
+        return QCoreApplication::translate(
+            "uploadLine", "Результаты отправлены. Копия осталась на этом компьютере.");
     case resultsUploader::Pending:
-        return QStringLiteral("Результаты будут отправлены позже. Они сохранены здесь и уйдут "
-                              "сейчас или при следующем запуске.");
+        return QCoreApplication::translate(
+            "uploadLine", "Результаты будут отправлены позже. Они сохранены здесь и уйдут "
+                          "сейчас или при следующем запуске.");
     case resultsUploader::Refused: break;
     }
-    return QStringLiteral("Результаты не отправлены. Они сохранены в папке %1 — сообщите "
-                          "лаборатории.")
+    return QCoreApplication::translate(
+               "uploadLine", "Результаты не отправлены. Они сохранены в папке %1 — сообщите "
+                             "лаборатории.")
         .arg(QDir::toNativeSeparators(folder));
 }

@@ -8,6 +8,7 @@
 #include "test/testparser.h"
 #include "test/variant.h"
 
+#include <QCoreApplication>
 #include <QGridLayout>
 #include <QLabel>
 #include <QSignalMapper>
@@ -30,12 +31,15 @@ runTest::runTest(QString test, int slideTime, int slideTotal, int seriesTotal, i
       seriesTotal(seriesTotal),
       pauseTime(pauseTime)
 {
+    // The cross is the data's, not the reading direction's: button 1 stays on the left in a
+    // right-to-left language too.
+    setLayoutDirection(Qt::LeftToRight);
     timer = new QTimer(this);
     // A coarse timer may fire up to 5 % early or late and drifts off its 200 ms grid.
     timer->setTimerType(Qt::PreciseTimer);
 
     auto *grid = new QGridLayout(this);
-    statusLabel = new QLabel(QStringLiteral("Формируем тест"), this);
+    statusLabel = new QLabel(QCoreApplication::translate("runTest", "Формируем тест"), this);
     grid->addWidget(statusLabel, 0, 0, 1, 3, Qt::AlignCenter);
     auto *mapper = new QSignalMapper(this);
     for (int i = 0; i < 5; ++i) {
@@ -56,7 +60,7 @@ runTest::runTest(QString test, int slideTime, int slideTotal, int seriesTotal, i
         connect(timer, &QTimer::timeout, this, &runTest::timerStep);
     } else {
         testFailed = true;
-        statusLabel->setText(QStringLiteral("Ошибка формирования теста!"));
+        statusLabel->setText(QCoreApplication::translate("runTest", "Ошибка формирования теста!"));
     }
 }
 
@@ -131,7 +135,8 @@ void runTest::showSlide()
         if (!button->setPicture()) {
             testFailed = true;
             statusLabel->setText(
-                QStringLiteral(
+                QCoreApplication::translate(
+                    "runTest",
                     "Ошибка! Отсутствует необходимый файл с картинкой для варианта: %1 %2")
                     .arg(shown->value1, shown->value2));
             return;
@@ -181,7 +186,8 @@ void runTest::reportSlide(int button, bool right)
 QString runTest::statusLine(const QString &slideLeft, const QString &seriesLeft) const
 {
     const qint64 slideInSeries = qint64(tekSlide) - qint64(tekSeries - 1) * slideTotal;
-    return QStringLiteral("серия:%5  %1/%2  время на слайд:%3 c  временя на серию:%4 c")
+    return QCoreApplication::translate(
+               "runTest", "серия:%5  %1/%2  время на слайд:%3 c  временя на серию:%4 c")
         .arg(slideInSeries)
         .arg(slideTotal)
         .arg(slideLeft)

@@ -14,8 +14,9 @@ BUILD="$ROOT/build-windows"
 
 windows_build() {
     # libqt5core5a brings the notices of what Qt carries, which the zip ships; fonts-wine
-    # the fonts a Windows program expects (Tahoma for the dialog font).
-    sh tools/install-deps.sh cmake make git python3 zip g++-mingw-w64-x86-64-posix \
+    # the fonts a Windows program expects (Tahoma for the dialog font); the build machine's
+    # lrelease builds the translations.
+    sh tools/install-deps.sh cmake make git python3 zip g++-mingw-w64-x86-64-posix qttools5-dev-tools \
         mingw-w64-common wine wine64 fonts-wine fonts-dejavu-core xvfb xauth nsis libqt5core5a
     cmake -S . -B "$BUILD" -DCMAKE_TOOLCHAIN_FILE="$ROOT/cmake/mingw-w64.cmake" \
         -DQUELVAN_QT_MINGW="$QT" -DCMAKE_BUILD_TYPE=Release -DQUELVAN_WERROR=ON >/dev/null

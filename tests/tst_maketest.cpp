@@ -192,7 +192,10 @@ void tst_maketest::commandLine()
                    ? tool.exitCode()
                    : -1;
     };
-    QCOMPARE(run({"--series", "2", "--slides", "4", "--first", "круг,a.b,.x", dir.path()}), 0);
+    QCOMPARE(run({"--series", "2", "--slides", "4", "--first", "круг,a.b,.x", "--language", "en",
+                  dir.path()}),
+             0);
+    QVERIFY(TestSite::readFile(dir.path() + "/quelvan/instr.php").startsWith("<h3>Attention test"));
     QCOMPARE(TestSite::readFile(dir.path() + "/quelvan/pars.php"),
              QByteArray("[круг,a.b,.x][red,green,blue,orange]"));
     QCOMPARE(QDir(dir.path() + "/quelvan/img").entryList(QDir::Files | QDir::Hidden).size(), 13);
@@ -328,10 +331,12 @@ void tst_maketest::numerals_data()
     QTest::addColumn<int>("n");
     QTest::addColumn<QString>("series");
     QTest::addColumn<QString>("slides"); // as "по N ... в каждой" needs them
-    auto row = [](int n, const char *series, const char *slides) {
-        QTest::newRow(series) << n << QString::fromUtf8(series) << QString::fromUtf8(slides);
+    QTest::addColumn<QString>("english"); // --language en: one, or any other number
+    auto row = [](int n, const char *series, const char *slides, const char *english = "s") {
+        QTest::newRow(series) << n << QString::fromUtf8(series) << QString::fromUtf8(slides)
+                              << QString::fromLatin1(english);
     };
-    row(1, "1 серия", "1 слайду");
+    row(1, "1 серия", "1 слайду", "");
     row(3, "3 серии", "3 слайда");
     row(5, "5 серий", "5 слайдов");
     row(11, "11 серий", "11 слайдов");
@@ -352,6 +357,15 @@ void tst_maketest::numerals()
     // Photos have no shape and colour to speak of.
     QVERIFY(text.contains(QStringLiteral("<b>форма</b>")));
     QVERIFY(!siteTexts::instructions(4, n, n, 10, true).contains(QStringLiteral("форм")));
+    QFETCH(QString, english);
+    const QString en = siteTexts::englishInstructions(n, n, n, 10, false);
+    QVERIFY2(en.contains(QStringLiteral("You have %1 second%2 for each slide. The test has %1 "
+                                        "series of %1 slide%2 each;")
+                             .arg(n)
+                             .arg(english))
+                 && en.contains("<b>shape</b>") && en.contains("a pause of 10 seconds"),
+             qPrintable(en));
+    QVERIFY(!siteTexts::englishInstructions(n, n, n, 10, true).contains("shape"));
 }
 
 QTEST_MAIN(tst_maketest)

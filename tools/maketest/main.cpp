@@ -53,6 +53,8 @@ int main(int argc, char *argv[])
     const QCommandLineOption instr(
         "instr", "Instruction text (HTML allowed) instead of the default.", "text");
     const QCommandLineOption seed("seed", "Seed of the slide order (default 1).", "n", "1");
+    const QCommandLineOption language(
+        "language", "Language of the default instructions: ru (default) or en.", "code", "ru");
     const QCommandLineOption size(
         "picture-size",
         "Longest side of the pictures in pixels (default 360: sharp on the client's 90-pixel "
@@ -70,7 +72,8 @@ int main(int argc, char *argv[])
     const QCommandLineOption check("check", "Check the site in a folder or at an http:// URL.",
                                    "site");
     parser.addOptions(
-        {series, slides, slideTime, pause, first, second, instr, seed, size, own, keep, check});
+        {series, slides, slideTime, pause, first, second, instr, seed, language, size, own, keep,
+         check});
     parser.addPositionalArgument("folder", "Where to write the site.");
     parser.process(app);
 
@@ -132,6 +135,11 @@ int main(int argc, char *argv[])
     opt.first = parser.value(first).split(',');
     opt.second = parser.value(second).split(',');
     opt.instr = parser.value(instr);
+    if (parser.value(language) != QLatin1String("ru") && parser.value(language) != QLatin1String("en")) {
+        err << "quelvan-maketest: --language must be ru or en\n";
+        ok = false;
+    }
+    opt.english = parser.value(language) == QLatin1String("en");
     // Every value is checked before any picture is read.
     const QString badNumber = siteWriter(opt).numbersProblem();
     if (!badNumber.isEmpty())

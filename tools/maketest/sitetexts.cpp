@@ -40,3 +40,32 @@ QString siteTexts::instructions(int slideTime, int series, int slides, int pause
                             QStringLiteral("слайдов")))
                  .arg(pause);
 }
+
+QString siteTexts::englishInstructions(int slideTime, int series, int slides, int pause,
+                                       bool ownPictures)
+{
+    const auto plural = [](int n, const char *one, const char *other) {
+        return QString::number(n) + QLatin1Char(' ') + QLatin1String(n == 1 ? one : other);
+    };
+    const QString rule =
+        ownPictures ? QStringLiteral("Press the picture that matches the sample in one "
+                                     "feature.<br>"
+                                     "If none of the three pictures matches the sample in any "
+                                     "feature,<br>")
+                    : QStringLiteral("Press the picture that has the sample's <b>shape</b> or "
+                                     "<b>colour</b>.<br>"
+                                     "If none of the three pictures has the sample's shape or "
+                                     "colour,<br>");
+    return QStringLiteral("<h3>Attention test</h3>"
+                          "A sample is shown in the middle of the screen. Left of it, right of "
+                          "it and above it are three pictures,<br>"
+                          "below it the button \u201cnone of them\u201d.<br><br>")
+           + rule
+           + QStringLiteral("press the bottom button.<br><br>"
+                            "You have %1 for each slide. The test has %2 of %3 each;<br>"
+                            "between the series there is a pause of %4. Press \u201cStart the "
+                            "test\u201d when you are ready.")
+                 .arg(plural(slideTime, "second", "seconds"),
+                      plural(series, "series", "series"), plural(slides, "slide", "slides"),
+                      plural(pause, "second", "seconds"));
+}

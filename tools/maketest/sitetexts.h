@@ -3,7 +3,8 @@
 
 #include <QString>
 
-// The Russian texts a generated site shows, with numerals that agree with their nouns.
+// The texts a generated site shows, Russian or English, with numerals that agree with their
+// nouns. Built in, so that a site's bytes never depend on installed files.
 class siteTexts
 {
 public:
@@ -14,6 +15,8 @@ public:
     // The default instructions. Drawn pictures name their two features, shape and colour;
     // an author's own pictures only say that one feature must match.
     static QString instructions(int slideTime, int series, int slides, int pause, bool ownPictures);
+    static QString englishInstructions(int slideTime, int series, int slides, int pause,
+                                       bool ownPictures);
 };
 
 #endif // SITETEXTS_H

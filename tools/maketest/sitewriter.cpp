@@ -87,8 +87,10 @@ QString siteWriter::listsProblem(const QStringList &first, const QStringList &se
 
 QString siteWriter::defaultInstructions() const
 {
-    return siteTexts::instructions(opt.slideTime, opt.series, opt.slides, opt.pause,
-                                   !opt.ownPictures.isEmpty());
+    return opt.english ? siteTexts::englishInstructions(opt.slideTime, opt.series, opt.slides,
+                                                        opt.pause, !opt.ownPictures.isEmpty())
+                       : siteTexts::instructions(opt.slideTime, opt.series, opt.slides, opt.pause,
+                                                 !opt.ownPictures.isEmpty());
 }
 
 QString siteWriter::makeTestText() const

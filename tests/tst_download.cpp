@@ -3,6 +3,7 @@
 #include "download/loadinterface.h"
 #include "download/serverlayout.h"
 #include "support/testhttpserver.h"
+#include "support/heldopen.h"
 #include "support/testsite.h"
 
 #include <QCheckBox>

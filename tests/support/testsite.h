@@ -63,23 +63,6 @@ struct TestSite
                               quint16 port);
 };
 
-// A file held open by another program, as a spreadsheet holds the results or a viewer a
-// picture: on Windows without sharing writes where it can (else read-only beside the writer,
-// as a spreadsheet falls back to), and without sharing deletion; elsewhere plainly read.
-class HeldOpen
-{
-public:
-    explicit HeldOpen(const QString &path);
-    ~HeldOpen();
-    bool isOpen() const { return handle != nullptr; }
-    // Whether it holds the file with writes refused to everyone else.
-    bool exclusive() const { return alone; }
-
-private:
-    void *handle = nullptr;
-    bool alone = false;
-};
-
 // A fresh temporary folder as the working directory for as long as the object lives;
 // quelvan keeps its pictures in img/ below the working directory.
 class WorkDir

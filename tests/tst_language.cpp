@@ -51,9 +51,8 @@ void tst_language::wholeRun_data()
 
 void tst_language::wholeRun()
 {
-    // The whole run in each language shipped, English right to left: every label and button
-    // is as wide as its text in the smallest window; in English no visible text holds a
-    // Cyrillic letter but the server's instructions, and the slide cross is not mirrored.
+    // Each language shipped, English right to left, in the smallest window: every label and
+    // button as wide as its text; in English no Cyrillic but the server's, the cross unmirrored.
     QFETCH(QString, language);
     QFETCH(QStringList, texts);
     const bool english = language == "en";

@@ -3,9 +3,8 @@
 
 #include <QString>
 
-// A file held open by another program, as a spreadsheet holds the results or a viewer a
-// picture: on Windows without sharing writes where it can (else read-only beside the writer,
-// as a spreadsheet falls back to), and without sharing deletion; elsewhere plainly read.
+// A file held open as a spreadsheet or a viewer holds it: on Windows sharing neither writes
+// (else read-only, as a spreadsheet falls back to) nor deletion; elsewhere plainly read.
 class HeldOpen
 {
 public:

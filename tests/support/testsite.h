@@ -39,11 +39,9 @@ struct TestSite
     // A port on 127.0.0.1 that nothing listens on, and a wait until one accepts.
     static quint16 freePort();
     static bool waitForPort(quint16 port);
-    // The machine's own programs (nginx, squid, openssl) and the files they read. A Windows
-    // test under Wine starts them by their Linux paths and gives them Linux paths: it keeps
-    // their folders below /tmp (serverFolder), which it sees as Z:/tmp.
-    // Whether this is a Windows program that Wine runs.
-    static bool underWine();
+    // The machine's own programs (nginx, squid, openssl) by their Linux paths, with Linux
+    // paths for their files: under Wine in folders below /tmp (serverFolder), seen as Z:/tmp.
+    static bool underWine(); // a Windows program that Wine runs
     static QString hostProgram(const QString &name, const QStringList &dirs = {});
     static QString hostPath(const QString &path);
     static QString serverFolder();
@@ -51,9 +49,8 @@ struct TestSite
     // within a minute; what it printed in *output.
     static int hostRun(const QString &program, const QStringList &arguments,
                        const QString &folder = {}, QByteArray *output = nullptr);
-    // Starts a server that ends with this process however it ends, failed or killed (under
-    // Wine: with its `folder`); the process object stands for it, and stopServer() stops it,
-    // with `port` free again.
+    // Starts a server that ends with this process (under Wine: its `folder`) however it ends;
+    // stopServer() stops it, with `port` free again.
     static void startServer(QProcess &process, const QString &program,
                             const QStringList &arguments, const QString &folder);
     static void stopServer(QProcess &process, const QString &folder, quint16 port = 0);

@@ -230,8 +230,8 @@ void tst_testflow::wholeRun()
     // A spreadsheet opens the data mid-run: it cannot lock the writer out (on Windows it
     // falls back to reading), and every later row is written.
     const HeldOpen trialsOpen(stem + "_trials.csv"), seriesOpen(stem + "_series.csv");
-    QVERIFY(trialsOpen.isOpen() && seriesOpen.isOpen());
-    QVERIFY(!trialsOpen.exclusive() && !seriesOpen.exclusive());
+    QVERIFY(trialsOpen.isOpen() && seriesOpen.isOpen() && !trialsOpen.exclusive()
+            && !seriesOpen.exclusive());
     click(2, 300);
     QCOMPARE(w.concl->resultLabel->text(), QStringLiteral("Результат определения внимания: 100 %"));
     QCOMPARE(w.concl->timeLabel->text(), pauseText(1, 10, true));

@@ -91,13 +91,13 @@ quint16 TestSite::freePort()
     return probe.serverPort();
 }
 
-bool TestSite::waitForPort(quint16 port)
+bool TestSite::waitForPort(quint16 port, bool open)
 {
     return QTest::qWaitFor(
-        [port] {
+        [port, open] {
             QTcpSocket s;
             s.connectToHost(QHostAddress::LocalHost, port);
-            return s.waitForConnected(200);
+            return s.waitForConnected(200) == open;
         },
         20000);
 }
@@ -228,14 +228,7 @@ void TestSite::stopServer(QProcess &process, const QString &folder, quint16 port
 {
 #ifdef Q_OS_WIN
     Q_UNUSED(process)
-    if (QFile::remove(folder + QLatin1String("/running")) && port
-        && !QTest::qWaitFor(
-            [port] {
-                QTcpSocket s;
-                s.connectToHost(QHostAddress::LocalHost, port);
-                return !s.waitForConnected(200);
-            },
-            10000))
+    if (QFile::remove(folder + QLatin1String("/running")) && port && !waitForPort(port, false))
         qWarning("the server on port %d did not stop", port);
 #else
     Q_UNUSED(folder)

@@ -36,9 +36,10 @@ struct TestSite
     // A program of this build by the path CMake gave; under Wine a cross-built test sees the
     // build machine's / as Z:.
     static QString builtProgram(const char *path);
-    // A port on 127.0.0.1 that nothing listens on, and a wait until one accepts.
+    // A port on 127.0.0.1 that nothing listens on, and a wait until one accepts (or, not
+    // `open`, no longer accepts).
     static quint16 freePort();
-    static bool waitForPort(quint16 port);
+    static bool waitForPort(quint16 port, bool open = true);
     // The machine's own programs (nginx, squid, openssl) by their Linux paths, with Linux
     // paths for their files: under Wine in folders below /tmp (serverFolder), seen as Z:/tmp.
     static bool underWine(); // a Windows program that Wine runs

@@ -21,7 +21,7 @@ cmake --build build-windows-bench --parallel "$(nproc)" --target quelvan-bench >
 # The site of bench/run.sh: 7 documents and 101 pictures of about 30 KB.
 WORK="$(mktemp -d /tmp/quelvan-wine-bench-XXXXXX)"
 SITE="$WORK/site"
-mkdir -p "$WORK/tmp" "$WORK/fonts"
+mkdir -p "$WORK/tmp"
 build-bench/tools/maketest/quelvan-maketest --series 100 --slides 2 --slide-time 1 --pause 1 \
     --first 0,1,2,3,4,5,6,7,8,9 --second a,b,c,d,e,f,g,h,i,j --picture-size 800 --seed 7 \
     "$SITE" >/dev/null
@@ -36,9 +36,7 @@ CONF
 nginx -c "$WORK/nginx.conf" -p "$WORK" &
 NGINX=$!
 trap 'kill "$NGINX" 2>/dev/null; wine_done; rm -rf "$WORK"' EXIT INT TERM
-cp /usr/share/fonts/truetype/dejavu/DejaVuSans.ttf "$WORK/fonts/"
-wine_prefix "$WORK" "QT_PLUGIN_PATH=Z:$QT/plugins QT_QPA_PLATFORM=offscreen QT_QPA_FONTDIR=Z:$WORK/fonts"
-export WINEPATH="Z:$QT/bin"
+wine_offscreen_prefix "$WORK"
 sleep 0.5
 
 for mode in download slides; do

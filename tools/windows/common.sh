@@ -16,8 +16,8 @@ windows_build() {
     # libqt5core5a brings the notices of what Qt carries, which the zip ships; fonts-wine
     # the fonts a Windows program expects (Tahoma for the dialog font); the build machine's
     # lrelease builds the translations.
-    sh tools/install-deps.sh cmake make git python3 zip g++-mingw-w64-x86-64-posix qttools5-dev-tools \
-        mingw-w64-common wine wine64 fonts-wine fonts-dejavu-core xvfb xauth nsis libqt5core5a
+    sh tools/install-deps.sh cmake make git python3 zip g++-mingw-w64-x86-64-posix \
+        qttools5-dev-tools mingw-w64-common wine wine64 fonts-wine fonts-dejavu-core xvfb xauth nsis libqt5core5a
     cmake -S . -B "$BUILD" -DCMAKE_TOOLCHAIN_FILE="$ROOT/cmake/mingw-w64.cmake" \
         -DQUELVAN_QT_MINGW="$QT" -DCMAKE_BUILD_TYPE=Release -DQUELVAN_WERROR=ON >/dev/null
     cmake --build "$BUILD" --parallel "$(nproc)"
@@ -47,4 +47,17 @@ wine_done() {
     wineserver -k 2>/dev/null || true
     [ -n "$WINE_XVFB" ] && kill "$WINE_XVFB" 2>/dev/null
     return 0
+}
+
+# A prefix below $1 in which this build's Windows programs run as the Linux tests do: Qt
+# from $QT, the offscreen platform, which has no fonts on Windows but those of
+# QT_QPA_FONTDIR (the Linux runs' sans serif font, so that what is measured is alike); $2
+# adds "NAME=value" settings.
+wine_offscreen_prefix() {
+    mkdir -p "$1/fonts"
+    cp /usr/share/fonts/truetype/dejavu/DejaVuSans.ttf \
+        /usr/share/fonts/truetype/dejavu/DejaVuSans-Bold.ttf "$1/fonts/"
+    wine_prefix "$1" "QT_PLUGIN_PATH=Z:$QT/plugins QT_QPA_PLATFORM=offscreen \
+QT_QPA_FONTDIR=Z:$1/fonts ${2:-}"
+    export WINEPATH="Z:$QT/bin"
 }

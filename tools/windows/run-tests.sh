@@ -12,15 +12,8 @@ windows_build
 
 WORK="$(mktemp -d)"
 trap 'wine_done; rm -rf "$WORK"' EXIT
-# As on Linux, the offscreen platform, for the tests and the programs they start. It has no
-# fonts on Windows but those of QT_QPA_FONTDIR: the sans serif font of the Linux runs, so
-# that what the rows measure is alike.
-mkdir -p "$WORK/fonts"
-cp /usr/share/fonts/truetype/dejavu/DejaVuSans.ttf /usr/share/fonts/truetype/dejavu/DejaVuSans-Bold.ttf \
-    "$WORK/fonts/"
-wine_prefix "$WORK" "QT_PLUGIN_PATH=Z:$QT/plugins QT_QPA_PLATFORM=offscreen \
-QT_QPA_FONTDIR=Z:$WORK/fonts QUELVAN_THROWAWAY_PROFILE=1"
-export WINEPATH="Z:$QT/bin"
+# The profile's folders are this prefix's own: the settings rows may write them.
+wine_offscreen_prefix "$WORK" "QUELVAN_THROWAWAY_PROFILE=1"
 
 TESTS="${*:-$(cd "$BUILD/tests" && ls tst_*.exe | sed 's/\.exe$//')}"
 failed=""

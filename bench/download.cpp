@@ -3,12 +3,12 @@
 // write), beside the same loop with plain QFile and one curl process on one connection.
 #include "bench.h"
 
-#include "app/appoptions.h"
+#include "core/appoptions.h"
+#include "core/serverlayout.h"
 #include "download/loading.h"
 #include "download/loadinterface.h"
 #include "download/parsparser.h"
-#include "download/serverlayout.h"
-#include "test/iconcache.h"
+#include "pictures/iconcache.h"
 
 #include <QDir>
 #include <QElapsedTimer>

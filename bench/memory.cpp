@@ -4,7 +4,7 @@
 #include "bench.h"
 
 #include "app/mainwindow.h"
-#include "app/msclock.h"
+#include "core/msclock.h"
 #include "download/loadinterface.h"
 #include "screens/conclgraph.h"
 #include "screens/conclusionshow.h"

@@ -2,11 +2,11 @@
 // same five JPEG files with QImageReader alone.
 #include "bench.h"
 
-#include "download/loading.h"
-#include "download/serverlayout.h"
+#include "core/serverlayout.h"
+#include "net/getrequest.h"
 #include "results/resultswriter.h"
 
-#include "test/iconcache.h"
+#include "pictures/iconcache.h"
 #include "test/runtest.h"
 #include "test/slidebutton.h"
 #include "test/slidedata.h"
@@ -128,7 +128,7 @@ void parseAtCap(const Config &c)
     // keep the participant waiting.
     const QString slide =
         QStringLiteral("[circle,red][square,red][star,blue][diamond,green][ring,red]<br>\n");
-    const QString text = slide.repeated(int(loading::maxDocumentBytes / slide.size()));
+    const QString text = slide.repeated(int(getRequest::maxDocumentBytes / slide.size()));
     QVector<double> times;
     for (int i = 0; i < (c.quick ? 3 : c.runs); ++i) {
         QElapsedTimer t;

@@ -1,9 +1,9 @@
-#include "app/appoptions.h"
+#include "core/appoptions.h"
+#include "core/serverlayout.h"
 #include "download/loading.h"
 #include "download/loadinterface.h"
-#include "download/serverlayout.h"
-#include "support/testhttpserver.h"
 #include "support/heldopen.h"
+#include "support/testhttpserver.h"
 #include "support/testsite.h"
 
 #include <QCheckBox>
@@ -184,7 +184,7 @@ void tst_download::olderPictureReplaced()
         QVERIFY(QFile::link(older == QLatin1String("link") ? outside : QStringLiteral("gone"),
                             QStringLiteral("img/p.jpg")));
     std::unique_ptr<HeldOpen> viewer(older == QLatin1String("open") ? new HeldOpen(oldPath)
-                                                                     : nullptr);
+                                                                    : nullptr);
     QVERIFY(!viewer || viewer->isOpen());
     const QByteArray jpeg = TestSite::small().pictures.value("a_x"), next = jpeg + "next";
     server.setBody(QStringLiteral("/p"), jpeg);
@@ -200,7 +200,7 @@ void tst_download::olderPictureReplaced()
         QCOMPARE(loader.statusText, QStringLiteral("Данные успешно получены"));
 #ifdef Q_OS_WIN
         if (viewer) {
-            QVERIFY(!loader.storeHeld(QLatin1String(name)) && loader.fileError);
+            QVERIFY(!loader.storeHeld() && loader.fileError);
             QCOMPARE(loader.statusText, QStringLiteral("Не удалось записать файл"));
             QCOMPARE(TestSite::readFile(oldPath), QByteArray(5000, 'o'));
             viewer.reset();
@@ -208,7 +208,7 @@ void tst_download::olderPictureReplaced()
             QVERIFY(loader.load(server.baseUrl() + '/' + name) && finished.wait(10000));
         }
 #endif
-        QVERIFY(loader.storeHeld(QLatin1String(name)));
+        QVERIFY(loader.storeHeld());
     }
     const QFileInfo picture(QStringLiteral("img/p.jpg"));
     QVERIFY(!picture.isSymLink() && picture.permissions() & QFileDevice::WriteOwner);

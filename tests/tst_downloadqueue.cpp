@@ -1,5 +1,5 @@
-#include "app/appoptions.h"
-#include "app/msclock.h"
+#include "core/appoptions.h"
+#include "core/msclock.h"
 #include "download/downloadqueue.h"
 #include "download/loadinterface.h"
 #include "support/testhttpserver.h"
@@ -57,8 +57,8 @@ void tst_downloadqueue::queue_data()
     // What another try cannot mend is never asked again; the first failure stops all.
     row("404", 4, 3, picture, -1, 404, "", net.arg(203), 1);
     row("a refused picture", 4, 3, picture, -1, 200, "<html>Not found</html>", net.arg(399), 1);
-    row("a picture that fails its decode", 4, 3, picture, -1, 200, "\xFF\xD8\xFF\xD9",
-        net.arg(399), 1);
+    row("a picture that fails its decode", 4, 3, picture, -1, 200, "\xFF\xD8\xFF\xD9", net.arg(399),
+        1);
     row("a document over its cap", 4, 3, "/quelvan/test.php", -1, 200,
         QByteArray((1 << 20) + 1, 'x'), net.arg(5), 1);
     row("a redirect not followed", 4, 3, picture, -1, 300, "", net.arg(399), 1);

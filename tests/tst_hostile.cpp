@@ -1,7 +1,8 @@
 #include "app/mainwindow.h"
-#include "app/msclock.h"
+#include "core/msclock.h"
 #include "download/loading.h"
 #include "download/loadinterface.h"
+#include "net/getrequest.h"
 #include "screens/instrshow.h"
 #include "support/testhttpserver.h"
 #include "support/testsite.h"
@@ -167,10 +168,11 @@ void tst_hostile::matrix_data()
     // would a 1 x 1 frame on such a canvas; a 16-bit PNG decodes to twice the bytes.
     const auto png = [&](int side, int depth) {
         return python(qPrintable(
-            QStringLiteral("import zlib,struct,sys\nw=%1\nd=%2\ndef c(t,d): return struct.pack("
-                           "'>I',len(d))+t+d+struct.pack('>I',zlib.crc32(t+d))\nsys.stdout.buffer"
-                           ".write(b'\\x89PNG\\r\\n\\x1a\\n'+c(b'IHDR',struct.pack('>IIBBBBB',w,w,d,"
-                           "0,0,0,0))+c(b'IDAT',zlib.compress(bytes((w*d//8+1)*w),9))+c(b'IEND',b''))")
+            QStringLiteral(
+                "import zlib,struct,sys\nw=%1\nd=%2\ndef c(t,d): return struct.pack("
+                "'>I',len(d))+t+d+struct.pack('>I',zlib.crc32(t+d))\nsys.stdout.buffer"
+                ".write(b'\\x89PNG\\r\\n\\x1a\\n'+c(b'IHDR',struct.pack('>IIBBBBB',w,w,d,"
+                "0,0,0,0))+c(b'IDAT',zlib.compress(bytes((w*d//8+1)*w),9))+c(b'IEND',b''))")
                 .arg(side)
                 .arg(depth)));
     };
@@ -269,7 +271,7 @@ void tst_hostile::matrix()
     QCOMPARE(text, expected);
 #ifdef Q_OS_LINUX
     // Whatever was sent, memory grows by a small multiple of the answer cap at most.
-    QVERIFY2(peakMemory() - peakBefore < 5 * loading::maxReplyBytes,
+    QVERIFY2(peakMemory() - peakBefore < 5 * getRequest::maxReplyBytes,
              qPrintable(QString::number(peakMemory() - peakBefore)));
 #endif
 

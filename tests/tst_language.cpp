@@ -1,6 +1,6 @@
-#include "app/appoptions.h"
-#include "app/languagechoice.h"
 #include "app/mainwindow.h"
+#include "core/appoptions.h"
+#include "core/languagechoice.h"
 #include "download/loadinterface.h"
 #include "screens/conclgraph.h"
 #include "screens/conclusionshow.h"

@@ -1,9 +1,9 @@
 #include "maketest/sitechecker.h"
 #include "maketest/sitetexts.h"
 #include "maketest/sitewriter.h"
+#include "pictures/picturedecoder.h"
 #include "support/testhttpserver.h"
 #include "support/testsite.h"
-#include "test/picturedecoder.h"
 #include "test/slidedata.h"
 #include "test/testparser.h"
 #include "test/variant.h"
@@ -127,14 +127,20 @@ void tst_maketest::checkFindsFaults_data()
     header << quint16(0x4D42) << quint32(54) << quint32(0) << quint32(54) << quint32(40)
            << qint32(65535) << qint32(65535) << quint16(1) << quint16(24) << quint32(0)
            << quint32(0) << quint32(0) << quint32(0) << quint32(0) << quint32(0);
-    const QByteArray thumbnail = QByteArray("\xFF\xD8\xFF\xE1\x40\x00" "Exif\0\0", 12) + jpeg;
+    const QByteArray thumbnail = QByteArray("\xFF\xD8\xFF\xE1\x40\x00"
+                                            "Exif\0\0",
+                                            12)
+                                 + jpeg;
     const auto named = [](const char *name, const QByteArray &contents, int result,
                           const char *message) {
         QTest::newRow(name) << "img/fail.jpg" << contents << result << QString::fromUtf8(message);
     };
-    named("a JPEG with a video after its end", jpeg + QByteArray("\0\0\0\x18" "ftypmp42\xFF\xDA", 14),
-          C::Ok,
-          "0 error(s), 0 warning(s)");
+    named("a JPEG with a video after its end",
+          jpeg
+              + QByteArray("\0\0\0\x18"
+                           "ftypmp42\xFF\xDA",
+                           14),
+          C::Ok, "0 error(s), 0 warning(s)");
     named("a progressive JPEG", progressive, C::Ok, "0 error(s), 0 warning(s)");
     named("a JPEG cut after its thumbnail", thumbnail, C::NotAPicture, "cut off before its end");
     named("a PNG without IEND", png.chopped(12), C::NotAPicture, "cut off before its end");
@@ -187,7 +193,8 @@ void tst_maketest::commandLine()
     QProcess tool;
     auto run = [&](const QStringList &args) {
         // Text mode: lines end in \n on Windows too. The server answers meanwhile.
-        tool.start(TestSite::builtProgram(QUELVAN_MAKETEST), args, QIODevice::ReadWrite | QIODevice::Text);
+        tool.start(TestSite::builtProgram(QUELVAN_MAKETEST), args,
+                   QIODevice::ReadWrite | QIODevice::Text);
         return QTest::qWaitFor([&] { return tool.state() == QProcess::NotRunning; }, 30000)
                    ? tool.exitCode()
                    : -1;
@@ -330,7 +337,7 @@ void tst_maketest::numerals_data()
 {
     QTest::addColumn<int>("n");
     QTest::addColumn<QString>("series");
-    QTest::addColumn<QString>("slides"); // as "по N ... в каждой" needs them
+    QTest::addColumn<QString>("slides");  // as "по N ... в каждой" needs them
     QTest::addColumn<QString>("english"); // --language en: one, or any other number
     auto row = [](int n, const char *series, const char *slides, const char *english = "s") {
         QTest::newRow(series) << n << QString::fromUtf8(series) << QString::fromUtf8(slides)

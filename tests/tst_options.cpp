@@ -1,5 +1,6 @@
-#include "app/appoptions.h"
-#include "app/languagechoice.h"
+#include "core/appoptions.h"
+#include "core/commandline.h"
+#include "core/languagechoice.h"
 #include "support/testsite.h"
 
 #include <QProcess>
@@ -82,8 +83,8 @@ void tst_options::parse_data()
     row("UTF-8 settings, folders below home", {}, "pictures=~/картинки\nresults=Результаты", none,
         built + " " + QDir::homePath() + "/картинки " + work.path() + "/Результаты");
     // Notepad's way: a byte-order mark and CR LF.
-    row("a settings file from Notepad", {}, "\xEF\xBB\xBFserver=http://u:81\r\nresults=res\r\n", none,
-        "http://u:81 " + img + " " + work.path() + "/res");
+    row("a settings file from Notepad", {}, "\xEF\xBB\xBFserver=http://u:81\r\nresults=res\r\n",
+        none, "http://u:81 " + img + " " + work.path() + "/res");
     row("empty folder", {"--pictures", ""}, none, none, "--pictures: names no folder");
     // The window's language: Russian unless set, English built in, a lab's beside the file.
     row("English", {"--language", "en"}, none, none, built + " " + img + "   language=en");
@@ -214,7 +215,8 @@ void tst_options::parse()
     };
     QVERIFY2(lines(message).contains(line), qPrintable(message));
     QProcess quelvan;
-    if (outcome != appOptions::UsageError || appOptions::needsNoDisplay(QStringList{"quelvan"} + args)) {
+    if (outcome != appOptions::UsageError
+        || commandLine::needsNoDisplay(QStringList{"quelvan"} + args)) {
         QProcessEnvironment noDisplay = QProcessEnvironment::systemEnvironment();
         noDisplay.remove("DISPLAY");
         noDisplay.remove("WAYLAND_DISPLAY");

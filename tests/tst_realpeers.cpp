@@ -1,7 +1,7 @@
-#include "app/appoptions.h"
 #include "app/mainwindow.h"
-#include "download/loading.h"
+#include "core/appoptions.h"
 #include "download/downloadqueue.h"
+#include "download/loading.h"
 #include "download/loadinterface.h"
 #include "download/proxyconf.h"
 #include "results/resultswriter.h"
@@ -221,7 +221,9 @@ void tst_realpeers::download()
     // Nothing after a picture that failed, and the older picture intact.
     if (server < 0) // and the one that left while the failed picture was stored, aborted
         QCOMPARE(origin.requests.size() - int(!mount.isEmpty() && origin.requests.size() == 9),
-                 !mount.isEmpty() ? 8 : whole ? 14 : 0);
+                 !mount.isEmpty() ? 8
+                 : whole          ? 14
+                                  : 0);
     QVERIFY(mount.isEmpty() || now == older);
     // The requests go over one kept-alive connection of the TLS listener, or through squid,
     // which logs them, made as the user.

@@ -1,13 +1,13 @@
-#include "app/appoptions.h"
 #include "app/mainwindow.h"
-#include "app/msclock.h"
+#include "core/appoptions.h"
+#include "core/msclock.h"
 #include "download/loadinterface.h"
 #include "results/resultswriter.h"
 #include "screens/conclgraph.h"
 #include "screens/conclusionshow.h"
 #include "screens/instrshow.h"
-#include "support/testhttpserver.h"
 #include "support/heldopen.h"
+#include "support/testhttpserver.h"
 #include "support/testsite.h"
 #include "test/runtest.h"
 #include "test/slidebutton.h"
@@ -264,18 +264,17 @@ void tst_testflow::wholeRun()
     // The data: a row per slide, a row per series with the score shown.
     // Each trial row says what was offered and which buttons were right; a text from the
     // server never starts a formula. The run's id and the version end every row.
-    const QString a = ",b_x,a_y,b_z,a_z,1;2;4,T.ms,V,R\r\n", b = ",a_y,b_z,a_x,b_x,1;2;4,T.ms,V,R\r\n";
-    QCOMPARE(
-        file("_trials.csv"),
-        "participant,run_start,server,series,slide_in_series,slide,sample,response,"
-        "response_picture,correct,timed_out,rt_ms,slide_time_ms,choice_1,choice_2,"
-        "choice_3,choice_4,right_buttons,onset,quelvan_version,run_id\r\n"
-        "P-1,T,S,1,1,1,a_x,1,b_x,1,0,700,5000"
-            + a + "P-1,T,S,1,2,2,b_y,2,b_z,1,0,300,5000" + b + "P-1,T,S,2,1,3,a_x,4,fail,1,0,0,5000"
-            + a + "P-1,T,S,2,2,4,b_y,3,a_x,0,0,0,5000" + b + "P-1,T,S,3,1,5,a_x,,,0,1,65001,5000"
-            + a
-            + "P-1,T,S,3,2,6," + oddCsv + ",0," + oddCsv
-            + ",0,0,0,5000,a_y,b_z,a_x,b_x,,T.ms,V,R\r\n");
+    const QString a = ",b_x,a_y,b_z,a_z,1;2;4,T.ms,V,R\r\n",
+                  b = ",a_y,b_z,a_x,b_x,1;2;4,T.ms,V,R\r\n";
+    QCOMPARE(file("_trials.csv"),
+             "participant,run_start,server,series,slide_in_series,slide,sample,response,"
+             "response_picture,correct,timed_out,rt_ms,slide_time_ms,choice_1,choice_2,"
+             "choice_3,choice_4,right_buttons,onset,quelvan_version,run_id\r\n"
+             "P-1,T,S,1,1,1,a_x,1,b_x,1,0,700,5000"
+                 + a + "P-1,T,S,1,2,2,b_y,2,b_z,1,0,300,5000" + b
+                 + "P-1,T,S,2,1,3,a_x,4,fail,1,0,0,5000" + a + "P-1,T,S,2,2,4,b_y,3,a_x,0,0,0,5000"
+                 + b + "P-1,T,S,3,1,5,a_x,,,0,1,65001,5000" + a + "P-1,T,S,3,2,6," + oddCsv + ",0,"
+                 + oddCsv + ",0,0,0,5000,a_y,b_z,a_x,b_x,,T.ms,V,R\r\n");
     QCOMPARE(file("_series.csv"),
              "participant,run_start,series,slides,right,score_percent,mean_rt_ms,series_total,"
              "quelvan_version,run_id\r\nP-1,T,1,2,2,100,500,3,V,R\r\nP-1,T,2,2,1,50,0,3,V,R\r\n"

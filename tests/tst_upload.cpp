@@ -1,7 +1,7 @@
-#include "app/appoptions.h"
 #include "app/mainwindow.h"
-#include "app/backoff.h"
-#include "app/msclock.h"
+#include "core/appoptions.h"
+#include "core/backoff.h"
+#include "core/msclock.h"
 #include "download/loadinterface.h"
 #include "results/resultssender.h"
 #include "results/resultsuploader.h"
@@ -11,13 +11,13 @@
 #include "support/testsite.h"
 #include "test/runtest.h"
 
-#include <QLabel>
-#include <QMessageBox>
 #include <QAbstractButton>
+#include <QElapsedTimer>
+#include <QLabel>
 #include <QLockFile>
+#include <QMessageBox>
 #include <QNetworkAccessManager>
 #include <QNetworkReply>
-#include <QElapsedTimer>
 #include <QProcess>
 #include <QSettings>
 #include <QSignalSpy>
@@ -48,9 +48,9 @@ Q_DECLARE_METATYPE(Trouble)
 // The program started on its own reads the person's settings file: on Windows the profile's
 // own, which no variable moves, so there only in a profile made for the suite.
 #ifdef Q_OS_WIN
-#define SKIP_OUTSIDE_A_SPARE_PROFILE()                                                           \
-    if (!qEnvironmentVariableIsSet("QUELVAN_THROWAWAY_PROFILE"))                                 \
-    QSKIP("writes the profile's settings file: set QUELVAN_THROWAWAY_PROFILE in a profile made " \
+#define SKIP_OUTSIDE_A_SPARE_PROFILE()                                                             \
+    if (!qEnvironmentVariableIsSet("QUELVAN_THROWAWAY_PROFILE"))                                   \
+    QSKIP("writes the profile's settings file: set QUELVAN_THROWAWAY_PROFILE in a profile made "   \
           "for the suite (tools/windows/run-tests.sh does)")
 #else
 #define SKIP_OUTSIDE_A_SPARE_PROFILE()
@@ -267,8 +267,8 @@ void tst_upload::deliver()
         QTextStream out(&said);
         QElapsedTimer waited;
         waited.start();
-        const bool all = resultsSender::sendAllOnce(options.resultsDir, options.uploadUrl,
-                                                    "tester", password, out, 1000);
+        const bool all = resultsSender::sendAllOnce(options.resultsDir, options.uploadUrl, "tester",
+                                                    password, out, 1000);
         QVERIFY2(!all, qPrintable(said));
         // Three waits take 2.85 s at least (the time-out's timer may end 5 % early).
         QVERIFY2(waited.elapsed() < 2000 && said.contains(": no answer within 1 s"),
@@ -283,7 +283,8 @@ void tst_upload::deliver()
         const QString said = quelvan(send, "s3cret", &status);
         if (trouble == Unreadable) { // not sent, not forgotten, and the lab's copy as it was
             QCOMPARE(status, 1);
-            QVERIFY2(said.startsWith("quelvan: not sent quelvan_P_") && said.contains("cannot read"),
+            QVERIFY2(said.startsWith("quelvan: not sent quelvan_P_")
+                         && said.contains("cannot read"),
                      qPrintable(said));
             QCOMPARE(runOutbox::stems(options.resultsDir).size(), 1);
             QCOMPARE(dav.file(trials), labCopy);
@@ -343,8 +344,9 @@ void tst_upload::probe_data()
     QTest::addColumn<QString>("said");
     QTest::newRow("stored") << "up" << QByteArray("s3cret") << 0
                             << "quelvan: stored " + dav.url() + "/quelvan_probe_";
-    QTest::newRow("a wrong password") << "up" << QByteArray("wrong") << 1
-                                      << "HTTP 401 Unauthorized; the user name or password is wrong";
+    QTest::newRow("a wrong password")
+        << "up" << QByteArray("wrong") << 1
+        << "HTTP 401 Unauthorized; the user name or password is wrong";
     QTest::newRow("no PUT there") << "noput" << QByteArray("s3cret") << 1
                                   << "HTTP 405 Not Allowed; the server does not take PUT";
     QTest::newRow("a store root that is a file")

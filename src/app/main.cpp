@@ -1,6 +1,7 @@
-#include "app/appoptions.h"
-#include "app/languagechoice.h"
 #include "app/mainwindow.h"
+#include "core/appoptions.h"
+#include "core/commandline.h"
+#include "core/languagechoice.h"
 #include "results/resultssender.h"
 #include "results/uploadprobe.h"
 
@@ -41,7 +42,7 @@ bool answered(appOptions::Outcome outcome, const QString &message)
     switch (outcome) {
     case appOptions::Help:
     case appOptions::Version: std::fputs(message.toLocal8Bit().constData(), stdout); return true;
-    case appOptions::HelpAll: appOptions::showHelpAll(QCoreApplication::arguments());
+    case appOptions::HelpAll: commandLine::showHelpAll(QCoreApplication::arguments());
     case appOptions::UsageError:
     case appOptions::Run: break;
     }
@@ -54,12 +55,11 @@ int reachStore(const appOptions &options)
 {
     QNetworkProxyFactory::setUseSystemConfiguration(true);
     QTextStream out(stdout);
-    const bool done = options.checkUpload
-                          ? uploadProbe::run(options.uploadUrl, options.uploadUser,
-                                             options.uploadPassword, out)
-                          : resultsSender::sendAllOnce(options.resultsDir, options.uploadUrl,
-                                                       options.uploadUser, options.uploadPassword,
-                                                       out);
+    const bool done =
+        options.checkUpload
+            ? uploadProbe::run(options.uploadUrl, options.uploadUser, options.uploadPassword, out)
+            : resultsSender::sendAllOnce(options.resultsDir, options.uploadUrl, options.uploadUser,
+                                         options.uploadPassword, out);
     return done ? 0 : 1;
 }
 } // namespace
@@ -80,7 +80,7 @@ int main(int argc, char *argv[])
     QStringList arguments;
     for (int i = 0; i < argc; ++i)
         arguments.append(QString::fromLocal8Bit(argv[i]));
-    if (appOptions::needsNoDisplay(arguments)) {
+    if (commandLine::needsNoDisplay(arguments)) {
         const QCoreApplication core(argc, argv);
         const appOptions::Outcome outcome =
             appOptions::parse(QCoreApplication::arguments(), &options, &message);
@@ -91,7 +91,8 @@ int main(int argc, char *argv[])
         // A mistake is named here too, unless a toolkit option (-platform, -style ...) may be
         // what this parse did not know: the window system's own parse below takes those.
         if (outcome == appOptions::UsageError
-            && (appOptions::reachesStore(arguments) || !appOptions::hasToolkitOption(arguments))) {
+            && (commandLine::reachesStore(arguments)
+                || !commandLine::hasToolkitOption(arguments))) {
             std::fprintf(stderr, "%s\n", message.toLocal8Bit().constData());
             return 2;
         }
@@ -108,7 +109,7 @@ int main(int argc, char *argv[])
         // Started from the menu, standard error goes nowhere a person sees. Never on the
         // platforms of scripts and tests, which no dialog may hold.
         const QString platform = QGuiApplication::platformName();
-        if (appOptions::wantsErrorDialog(QCoreApplication::arguments())
+        if (commandLine::wantsErrorDialog(QCoreApplication::arguments())
             && platform != QLatin1String("offscreen") && platform != QLatin1String("minimal"))
             QMessageBox::critical(nullptr, QStringLiteral("quelvan"), message);
         return 2;

@@ -1,8 +1,8 @@
 #include "app/mainwindow.h"
 
 #include "app/closeguard.h"
-#include "app/logcategories.h"
-#include "app/msclock.h"
+#include "core/logcategories.h"
+#include "core/msclock.h"
 #include "download/loadinterface.h"
 #include "download/proxyconf.h"
 #include "results/resultsuploader.h"

@@ -1,8 +1,8 @@
 #ifndef MAINWINDOW_H
 #define MAINWINDOW_H
 
-#include "app/appoptions.h"
-#include "test/iconcache.h"
+#include "core/appoptions.h"
+#include "pictures/iconcache.h"
 
 #include <QList>
 #include <QMainWindow>

@@ -1,8 +1,10 @@
 #include "download/downloadqueue.h"
 
-#include "app/logcategories.h"
-#include "download/loading.h"
-#include "download/serverlayout.h"
+#include "core/logcategories.h"
+#include "core/serverlayout.h"
+#include "download/picturestore.h"
+#include "download/replytaker.h"
+#include "net/getrequest.h"
 
 #include <QCoreApplication>
 #include <QNetworkAccessManager>
@@ -13,7 +15,7 @@
 downloadQueue::downloadQueue(QNetworkAccessManager *manager, int connections, int retries,
                              QObject *parent)
     : QObject(parent),
-      transferTimeout(loading::defaultTransferTimeout),
+      transferTimeout(getRequest::defaultTransferTimeout),
       manager(manager),
       timer(new QTimer(this)),
       connections(connections),
@@ -65,9 +67,9 @@ void downloadQueue::poll()
         const bool picture = !next.name.isNull();
         // With several at once, a server that offers HTTP/2 over TLS may take them on one
         // connection.
-        QNetworkReply *reply = loading::get(
+        QNetworkReply *reply = getRequest::get(
             manager, server + next.path, transferTimeout,
-            picture ? loading::maxReplyBytes : loading::maxDocumentBytes, connections > 1);
+            picture ? getRequest::maxReplyBytes : getRequest::maxDocumentBytes, connections > 1);
         flying.insert(reply, next);
         connect(reply, &QNetworkReply::finished, this, [this, reply] { answered(reply); });
         emit status(
@@ -82,8 +84,8 @@ void downloadQueue::answered(QNetworkReply *reply)
     reply->deleteLater();
     QString text, line;
     QByteArray picture;
-    const loading::Outcome outcome = loading::take(reply, done.name, &text, &line, &picture);
-    if (outcome == loading::Transient && done.tries < retries) {
+    const replyTaker::Outcome outcome = replyTaker::take(reply, done.name, &text, &line, &picture);
+    if (outcome == replyTaker::Transient && done.tries < retries) {
         ++done.tries;
         done.wait.failed();
         qCWarning(lcDownload) << "asking again in" << done.wait.remainingMs()
@@ -93,17 +95,17 @@ void downloadQueue::answered(QNetworkReply *reply)
         waiting.insert(done.name.isNull() ? 0 : waiting.size(), done);
         return poll();
     }
-    if (outcome != loading::Done)
+    if (outcome != replyTaker::Done)
         return stop(line);
     emit status(line);
     if (done.name.isNull()) {
         emit document(done.index, text);
     } else {
+        pictureStore held;
+        held.hold(done.name, picture, reply->url().host(QUrl::FullyDecoded));
         poll(); // the next pictures leave while this one is decoded and stored
         QImage decoded;
-        if (loading::store(pictureDir, done.name, picture, reply->url().host(QUrl::FullyDecoded),
-                           &line, &decoded)
-            != loading::Done)
+        if (held.storeHeld(pictureDir, &line, &decoded) != replyTaker::Done)
             return stop(line);
         emit pictureStored(done.name, decoded);
     }

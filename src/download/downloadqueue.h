@@ -1,7 +1,7 @@
 #ifndef DOWNLOADQUEUE_H
 #define DOWNLOADQUEUE_H
 
-#include "app/backoff.h"
+#include "core/backoff.h"
 
 #include <QHash>
 #include <QImage>

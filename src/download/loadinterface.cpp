@@ -1,20 +1,19 @@
 #include "download/loadinterface.h"
 
-#include "app/appoptions.h"
-#include "app/logcategories.h"
+#include "core/appoptions.h"
+#include "core/logcategories.h"
+#include "core/serverlayout.h"
 #include "download/downloadqueue.h"
 #include "download/loading.h"
 #include "download/parsparser.h"
+#include "download/participantentry.h"
 #include "download/picturefolderlock.h"
 #include "download/proxyconf.h"
-#include "download/serverlayout.h"
-#include "results/resultswriter.h"
-#include "test/iconcache.h"
-#include "test/slidebutton.h"
+#include "pictures/iconcache.h"
+#include "pictures/picturedecoder.h"
 
 #include <QCheckBox>
 #include <QCoreApplication>
-#include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
 #include <QLockFile>
@@ -71,15 +70,11 @@ loadInterface::loadInterface(const appOptions &options, QWidget *parent)
 
     auto *box = new QVBoxLayout(this);
     box->addWidget(statusLabel);
-    if (!resultsDir.isEmpty() && participant.isEmpty()) {
-        auto *row = new QHBoxLayout;
-        row->addWidget(
-            new QLabel(QCoreApplication::translate("loadInterface", "Код участника:"), this));
-        participantEdit = new QLineEdit(this);
-        participantEdit->setMaxLength(64);
-        row->addWidget(participantEdit);
-        box->addLayout(row);
-        connect(participantEdit, &QLineEdit::returnPressed, this, &loadInterface::startInit);
+    if (!resultsDir.isEmpty()) {
+        entry = new participantEntry(participant, resultsDir, this);
+        participantEdit = entry->edit;
+        box->addWidget(entry);
+        connect(entry, &participantEntry::entered, this, &loadInterface::startInit);
     }
     box->addWidget(getButton);
     box->addWidget(proxyCheck);
@@ -103,12 +98,7 @@ loadInterface::loadInterface(const appOptions &options, QWidget *parent)
         connect(queue, &downloadQueue::status, statusLabel, &QLabel::setText);
         connect(queue, &downloadQueue::document, this, &loadInterface::queuedDocument);
         connect(queue, &downloadQueue::pictureStored, this, &loadInterface::decodeIcon);
-        connect(queue, &downloadQueue::finished, this, [this] {
-            statusLabel->setText(
-                QCoreApplication::translate("loadInterface", "Загрузка завершена"));
-            emit endLoading();
-            folderLock.reset(); // unless the window has taken it over for its test
-        });
+        connect(queue, &downloadQueue::finished, this, &loadInterface::complete);
         connect(queue, &downloadQueue::failed, this, [this](const QString &text) {
             statusLabel->setText(text);
             folderLock.reset();
@@ -116,25 +106,14 @@ loadInterface::loadInterface(const appOptions &options, QWidget *parent)
     }
 }
 
-bool loadInterface::readyForResults()
-{
-    if (participantEdit)
-        participant = participantEdit->text().trimmed();
-    const QString refusal = resultsWriter::refusal(participant, resultsDir);
-    if (!refusal.isEmpty()) {
-        statusLabel->setText(refusal);
-        return false;
-    }
-    runStart = QDateTime::currentDateTime();
-    if (participantEdit)
-        participantEdit->setEnabled(false);
-    return true;
-}
-
 void loadInterface::startInit()
 {
-    if (!resultsDir.isEmpty() && !readyForResults())
-        return;
+    if (entry) {
+        const QString refusal = entry->refusal(&participant);
+        if (!refusal.isEmpty())
+            return statusLabel->setText(refusal);
+        runStart = QDateTime::currentDateTime();
+    }
     if (useProxy) {
         pconf->makeProxy();
         loader->manager->setProxy(pconf->proxy);
@@ -142,17 +121,10 @@ void loadInterface::startInit()
 
     // One download at a time in a folder: two windows would remove each other's part files
     // and replace pictures the other is writing or showing.
-    const pictureFolderLock::Outcome folder = pictureFolderLock::take(pictureDir, &folderLock);
-    if (folder == pictureFolderLock::NotMade || folder == pictureFolderLock::InUse) {
-        statusLabel->setText(
-            folder == pictureFolderLock::NotMade
-                ? QCoreApplication::translate("loadInterface",
-                                              "Не могу создать вспомогательный каталог")
-                : QCoreApplication::translate("loadInterface",
-                                              "Каталог с картинками занят другим окном quelvan: %1")
-                      .arg(pictureDir));
-        return;
-    }
+    const QString refusal =
+        pictureFolderLock::refusal(pictureFolderLock::take(pictureDir, &folderLock), pictureDir);
+    if (!refusal.isEmpty())
+        return statusLabel->setText(refusal);
 
     loader->pictureDir = pictureDir;
     step = 0;
@@ -168,19 +140,34 @@ void loadInterface::startInit()
 
 void loadInterface::queuedDocument(int index, const QString &text)
 {
+    if (takeDocument(index, text))
+        queue->fetchPictures(fileList, pictureDir);
+    else if (index + 1 == serverLayout::documentCount)
+        folderLock.reset(); // no usable list: the download is over
+}
+
+bool loadInterface::takeDocument(int index, const QString &text)
+{
     if (index + 1 < serverLayout::documentCount) {
         this->*stepText[index] = text;
-        return;
+        return false;
     }
     loader->replyText = text;
-    if (!makeParList())
-        statusLabel->setText(listFailureText());
-    else
+    // The error flags are not consulted here: a failed pars answer has an empty text, which
+    // fails as a list like any other unusable body.
+    if (makeParList())
         beginPictures();
-    if (fileList.isEmpty())
-        folderLock.reset(); // no usable list: the download is over
     else
-        queue->fetchPictures(fileList, pictureDir);
+        statusLabel->setText(listFailureText());
+    return !fileList.isEmpty();
+}
+
+void loadInterface::complete()
+{
+    statusLabel->setText(QCoreApplication::translate("loadInterface", "Загрузка завершена"));
+    qCDebug(lcDownload) << "download complete";
+    emit endLoading();
+    folderLock.reset(); // unless the window has taken it over for its test
 }
 
 void loadInterface::decodeIcon(const QString &name, const QImage &decoded)
@@ -189,7 +176,7 @@ void loadInterface::decodeIcon(const QString &name, const QImage &decoded)
     // download's check has decoded it already at a ratio of 1.
     const qreal dpr = devicePixelRatioF();
     if (icons)
-        icons->icon(serverLayout::pictureFile(pictureDir, name), slideButton::iconSide, dpr,
+        icons->icon(serverLayout::pictureFile(pictureDir, name), pictureDecoder::iconSide, dpr,
                     qFuzzyCompare(dpr, 1.0) ? decoded : QImage());
 }
 
@@ -233,23 +220,10 @@ void loadInterface::finishLoading()
     });
     statusLabel->setText(loader->statusText);
 
-    if (step >= 1 && step < serverLayout::documentCount)
-        this->*stepText[step - 1] = loader->replyText;
-
-    if (step < serverLayout::documentCount) {
-        loadNext();
+    if (step <= serverLayout::documentCount && !takeDocument(step - 1, loader->replyText)) {
+        if (step < serverLayout::documentCount)
+            loadNext();
         return;
-    }
-    if (step == serverLayout::documentCount) {
-        // The error flags are not consulted here: a failed pars answer has an empty
-        // text, which fails as a list like any other unusable body.
-        if (!makeParList()) {
-            statusLabel->setText(listFailureText());
-            return;
-        }
-        beginPictures();
-        if (step != serverLayout::documentCount + 1)
-            return;
     }
     if (step == serverLayout::documentCount + 1 && !loader->netError && !loader->fileError) {
         // The next request leaves before the picture that arrived is decoded and stored, so
@@ -258,7 +232,7 @@ void loadInterface::finishLoading()
         const bool more = fileIndex < fileList.size();
         if (more)
             loadNextFile();
-        if (!arrived.isNull() && !loader->storeHeld(arrived))
+        if (!arrived.isNull() && !loader->storeHeld())
             return statusLabel->setText(loader->statusText);
         if (!arrived.isNull())
             decodeIcon(arrived, loader->lastPicture);
@@ -295,9 +269,7 @@ void loadInterface::loadNextFile()
         makeLoadingFile(fileList.at(fileIndex));
         ++fileIndex;
     } else {
-        statusLabel->setText(QCoreApplication::translate("loadInterface", "Загрузка завершена"));
-        qCDebug(lcDownload) << "download complete";
-        emit endLoading();
+        complete();
     }
 }
 

@@ -14,6 +14,7 @@ class QLockFile;
 class QPushButton;
 class downloadQueue;
 class loading;
+class participantEntry;
 class proxyConf;
 struct appOptions;
 class iconCache;
@@ -61,6 +62,7 @@ public:
     QString resultsDir;
     QString participant;
     QLineEdit *participantEdit = nullptr;
+    participantEntry *entry = nullptr;
     QDateTime runStart;
     // Where each stored picture is decoded at icon size; none when null.
     iconCache *icons = nullptr;
@@ -82,10 +84,12 @@ public slots:
 private:
     void beginPictures();
     void queuedDocument(int index, const QString &text);
+    // Keeps document `index`, in request order, for the chain and the queue alike; after the
+    // last one, makes the picture list. True once there is a list to fetch.
+    bool takeDocument(int index, const QString &text);
+    // Every picture is in: the instructions may come.
+    void complete();
     void decodeIcon(const QString &name, const QImage &decoded);
-    // With results on: a usable participant code and a writable results folder, or the
-    // reason in the status line.
-    bool readyForResults();
     // Requests serverUrl + path and shows the step, or "сервер занят" when the fetcher
     // refuses; true when the request went out.
     bool request(const QString &path);

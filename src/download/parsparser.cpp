@@ -1,7 +1,7 @@
 #include "download/parsparser.h"
 
-#include "app/logcategories.h"
-#include "download/serverlayout.h"
+#include "core/logcategories.h"
+#include "core/serverlayout.h"
 
 int parsParser::findGroup(const QString &text, int from, QString *capture, int *length)
 {

@@ -1,8 +1,9 @@
 #include "download/picturefolderlock.h"
 
-#include "app/foldercheck.h"
-#include "app/logcategories.h"
+#include "core/foldercheck.h"
+#include "core/logcategories.h"
 
+#include <QCoreApplication>
 #include <QDateTime>
 #include <QDir>
 #include <QFileInfo>
@@ -49,4 +50,20 @@ pictureFolderLock::Outcome pictureFolderLock::take(const QString &folder,
                               << "cannot be written:" << folderCheck::problem(folder);
     *lock = std::move(file);
     return locked ? Taken : Unwritable;
+}
+
+QString pictureFolderLock::refusal(Outcome outcome, const QString &folder)
+{
+    switch (outcome) {
+    case NotMade:
+        return QCoreApplication::translate("loadInterface",
+                                           "Не могу создать вспомогательный каталог");
+    case InUse:
+        return QCoreApplication::translate("loadInterface",
+                                           "Каталог с картинками занят другим окном quelvan: %1")
+            .arg(folder);
+    case Taken:
+    case Unwritable: break; // an unwritable folder fails with its first picture
+    }
+    return QString();
 }

@@ -26,6 +26,9 @@ public:
     // is taken once it is older than a day, since that window cannot be asked.
     static Outcome take(const QString &folder, std::unique_ptr<QLockFile> *lock);
     static constexpr qint64 foreignStaleSeconds = 24 * 3600;
+    // What the download screen says when `outcome` stops the download of `folder`; empty
+    // when it may go on.
+    static QString refusal(Outcome outcome, const QString &folder);
 };
 
 #endif // PICTUREFOLDERLOCK_H

@@ -3,15 +3,13 @@
 #include "results/resultsuploader.h"
 #include "results/runoutbox.h"
 
-#include <QEventLoop>
 #include <QLockFile>
 #include <QNetworkAccessManager>
 #include <QNetworkReply>
 #include <QTextStream>
 
-bool resultsSender::sendAllOnce(const QString &resultsDir, const QString &url,
-                                const QString &user, const QString &password, QTextStream &out,
-                                int timeout)
+bool resultsSender::sendAllOnce(const QString &resultsDir, const QString &url, const QString &user,
+                                const QString &password, QTextStream &out, int timeout)
 {
     QNetworkAccessManager manager;
     const QByteArray authorization = uploadRequest::authorization(user, password);
@@ -21,32 +19,30 @@ bool resultsSender::sendAllOnce(const QString &resultsDir, const QString &url,
     for (const QString &stem : stems) {
         runOutbox outbox(resultsDir, stem);
         const std::unique_ptr<QLockFile> lock = outbox.lock();
-        QString failure = !lock            ? QStringLiteral("a quelvan window is writing or sending it")
-                          : !outbox.load() ? QStringLiteral("its outbox cannot be read")
-                          : !unanswered.isEmpty()
-                              ? QStringLiteral("not tried, the server did not answer: ") + unanswered
-                              : QString();
+        QString failure =
+            !lock            ? QStringLiteral("a quelvan window is writing or sending it")
+            : !outbox.load() ? QStringLiteral("its outbox cannot be read")
+            : !unanswered.isEmpty()
+                ? QStringLiteral("not tried, the server did not answer: ") + unanswered
+                : QString();
         const QStringList pending = failure.isEmpty() ? outbox.pending() : QStringList();
         for (const QString &file : pending) {
             QByteArray data;
             QString why;
             if (unanswered.isEmpty() && uploadRequest::readWhole(outbox.path(file), &data, &why)) {
-                QNetworkReply *reply =
-                    uploadRequest::put(&manager, url, resultsUploader::uploadName(outbox, file),
-                                       authorization, data, timeout);
-                QEventLoop loop;
-                QObject::connect(reply, &QNetworkReply::finished, &loop, &QEventLoop::quit);
-                loop.exec();
-                if (uploadRequest::verdict(reply, &why, timeout) == uploadRequest::Confirmed) {
+                const std::unique_ptr<QNetworkReply> reply = uploadRequest::putAndWait(
+                    &manager, url, resultsUploader::uploadName(outbox, file), authorization, data,
+                    timeout);
+                if (uploadRequest::verdict(reply.get(), &why, timeout)
+                    == uploadRequest::Confirmed) {
                     outbox.confirm(file, data);
                     outbox.save();
                     why.clear();
                 } else {
                     why.prepend(file + QLatin1String(": "));
-                    if (uploadRequest::unanswered(reply))
+                    if (uploadRequest::unanswered(reply.get()))
                         unanswered = why;
                 }
-                delete reply;
             } else if (why.isEmpty()) {
                 why = QStringLiteral("not tried, the server did not answer");
             }

@@ -1,7 +1,7 @@
 #ifndef RESULTSSENDER_H
 #define RESULTSSENDER_H
 
-#include "results/uploadrequest.h"
+#include "net/uploadrequest.h"
 
 #include <QString>
 

@@ -1,6 +1,6 @@
 #include "results/resultsuploader.h"
 
-#include "app/logcategories.h"
+#include "core/logcategories.h"
 
 #include <QLockFile>
 #include <QNetworkAccessManager>

@@ -1,9 +1,9 @@
 #ifndef RESULTSUPLOADER_H
 #define RESULTSUPLOADER_H
 
-#include "app/backoff.h"
+#include "core/backoff.h"
+#include "net/uploadrequest.h"
 #include "results/runoutbox.h"
-#include "results/uploadrequest.h"
 
 #include <QHash>
 #include <QLockFile>

@@ -1,8 +1,9 @@
 #include "results/resultswriter.h"
 
-#include "app/appoptions.h"
-#include "app/foldercheck.h"
-#include "app/logcategories.h"
+#include "core/appoptions.h"
+#include "core/foldercheck.h"
+#include "core/logcategories.h"
+#include "core/participantcode.h"
 #include "results/trialrecord.h"
 
 #include <QBuffer>
@@ -54,22 +55,11 @@ resultsWriter::resultsWriter(const QString &folder, const QString &participant,
                 .rightJustified(16, QLatin1Char('0'));
 }
 
-bool resultsWriter::isParticipantCode(const QString &code)
-{
-    if (code.isEmpty() || code.size() > 64)
-        return false;
-    for (const QChar c : code) {
-        if (!c.isLetter() && !c.isDigit() && c != QLatin1Char('-') && c != QLatin1Char('_'))
-            return false;
-    }
-    return true;
-}
-
 QString resultsWriter::refusal(const QString &participant, const QString &folder)
 {
     if (participant.isEmpty())
         return QCoreApplication::translate("resultsWriter", "Введите код участника");
-    if (!isParticipantCode(participant))
+    if (!participantCode::isValid(participant))
         return QCoreApplication::translate(
                    "resultsWriter", "Недопустимый код участника «%1»: нужны от 1 до 64 букв, цифр, "
                                     "«-» или «_»")

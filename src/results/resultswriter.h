@@ -20,9 +20,6 @@ public:
     resultsWriter(const QString &folder, const QString &participant, const QString &server,
                   const QDateTime &runStart, QObject *parent = nullptr);
 
-    // A participant code is 1 to 64 letters, digits, "-" or "_": it becomes part of a file
-    // name, which must never leave the results folder.
-    static bool isParticipantCode(const QString &code);
     // Empty when a run may start with `participant` and `folder` (made when missing), else
     // the text the download screen shows.
     static QString refusal(const QString &participant, const QString &folder);

@@ -1,9 +1,8 @@
 #include "results/uploadprobe.h"
 
-#include "results/uploadrequest.h"
+#include "net/uploadrequest.h"
 
 #include <QDateTime>
-#include <QEventLoop>
 #include <QNetworkAccessManager>
 #include <QNetworkReply>
 #include <QRandomGenerator>
@@ -12,25 +11,22 @@
 bool uploadProbe::run(const QString &url, const QString &user, const QString &password,
                       QTextStream &out)
 {
-    const QString name = QStringLiteral("quelvan_probe_%1.txt")
-                             .arg(QRandomGenerator::global()->generate64(), 16, 16, QLatin1Char('0'));
+    const QString name =
+        QStringLiteral("quelvan_probe_%1.txt")
+            .arg(QRandomGenerator::global()->generate64(), 16, 16, QLatin1Char('0'));
     const QByteArray body = "A probe file of quelvan --check-upload, "
                             + QDateTime::currentDateTime().toString(Qt::ISODate).toUtf8()
                             + "; it may be deleted.\n";
     QNetworkAccessManager manager;
-    QNetworkReply *reply = uploadRequest::put(
+    const std::unique_ptr<QNetworkReply> reply = uploadRequest::putAndWait(
         &manager, url, name, uploadRequest::authorization(user, password), body);
-    QEventLoop loop;
-    QObject::connect(reply, &QNetworkReply::finished, &loop, &QEventLoop::quit);
-    loop.exec();
     QString why;
-    const bool stored = uploadRequest::verdict(reply, &why) == uploadRequest::Confirmed;
+    const bool stored = uploadRequest::verdict(reply.get(), &why) == uploadRequest::Confirmed;
     if (stored)
         out << "quelvan: stored " << reply->url().toDisplayString() << '\n';
     else
         out << "quelvan: not stored at " << reply->url().toDisplayString() << ": " << why << "; "
-            << cause(reply) << '\n';
-    delete reply;
+            << cause(reply.get()) << '\n';
     return stored;
 }
 
@@ -39,7 +35,8 @@ QString uploadProbe::cause(QNetworkReply *reply)
     const int status = reply->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt();
     switch (status) {
     case 0: break;
-    case 401: return QStringLiteral("the user name or password is wrong (upload-user, upload-password)");
+    case 401:
+        return QStringLiteral("the user name or password is wrong (upload-user, upload-password)");
     case 403:
     case 405:
         return QStringLiteral("the server does not take PUT at this address (WebDAV off there, "

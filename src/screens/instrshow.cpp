@@ -1,6 +1,6 @@
 #include "screens/instrshow.h"
 
-#include "test/picturedecoder.h"
+#include "pictures/picturedecoder.h"
 
 #include <QCoreApplication>
 #include <QFileInfo>

@@ -1,8 +1,8 @@
 #include "test/runtest.h"
 
-#include "app/logcategories.h"
-#include "app/msclock.h"
-#include "download/serverlayout.h"
+#include "core/logcategories.h"
+#include "core/msclock.h"
+#include "core/serverlayout.h"
 #include "test/slidebutton.h"
 #include "test/slidedata.h"
 #include "test/testparser.h"

@@ -1,7 +1,7 @@
 #include "test/slidebutton.h"
 
-#include "download/serverlayout.h"
-#include "test/iconcache.h"
+#include "core/serverlayout.h"
+#include "pictures/iconcache.h"
 
 #include <QFile>
 #include <QIcon>

@@ -1,6 +1,8 @@
 #ifndef SLIDEBUTTON_H
 #define SLIDEBUTTON_H
 
+#include "pictures/picturedecoder.h"
+
 #include <QPushButton>
 
 class iconCache;
@@ -13,7 +15,7 @@ public:
     explicit slideButton(QWidget *parent = nullptr);
 
     // Width and height of the icons in device-independent pixels.
-    static constexpr int iconSide = 90;
+    static constexpr int iconSide = pictureDecoder::iconSide;
 
     bool setPicture();
     // The name of the picture the button shows: its variant's, or "fail".

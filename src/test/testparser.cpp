@@ -1,6 +1,6 @@
 #include "test/testparser.h"
 
-#include "app/logcategories.h"
+#include "core/logcategories.h"
 #include "test/slidedata.h"
 
 int testParser::findVariant(const QString &text, int from, QString *value1, QString *value2,

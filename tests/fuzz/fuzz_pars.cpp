@@ -1,8 +1,8 @@
 // libFuzzer target: the pars document as the download screen reads it, compared with the
 // toolkit's minimal-mode QRegExp when the text is short enough for its quadratic search.
-#include "download/loading.h"
+#include "core/serverlayout.h"
 #include "download/parsparser.h"
-#include "download/serverlayout.h"
+#include "net/getrequest.h"
 
 #include <QRegExp>
 #include <QStringList>
@@ -14,7 +14,7 @@
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
 {
     const QString text =
-        loading::decodeText(QByteArray(reinterpret_cast<const char *>(data), int(size)));
+        getRequest::decodeText(QByteArray(reinterpret_cast<const char *>(data), int(size)));
     QStringList first, second;
     const bool ok = parsParser::parseValueLists(text, &first, &second);
     if (ok) {

@@ -1,6 +1,6 @@
 // libFuzzer target: the test text as the runner parses it, compared with the toolkit's
 // minimal-mode QRegExp on every line short enough for its quadratic search.
-#include "download/loading.h"
+#include "net/getrequest.h"
 #include "test/slidedata.h"
 #include "test/testparser.h"
 #include "test/variant.h"
@@ -15,7 +15,7 @@
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
 {
     const QString text =
-        loading::decodeText(QByteArray(reinterpret_cast<const char *>(data), int(size)));
+        getRequest::decodeText(QByteArray(reinterpret_cast<const char *>(data), int(size)));
     QRegExp rx(QStringLiteral("\\[(.*),(.*)\\]"));
     rx.setMinimal(true);
 

@@ -1,5 +1,5 @@
 // quelvan-maketest: writes a complete static test site, or checks one.
-#include "app/serveraddress.h"
+#include "core/serveraddress.h"
 #include "maketest/picturefolder.h"
 #include "maketest/sitechecker.h"
 #include "maketest/sitewriter.h"
@@ -71,9 +71,8 @@ int main(int argc, char *argv[])
                                   "the camera and its GPS position included.");
     const QCommandLineOption check("check", "Check the site in a folder or at an http:// URL.",
                                    "site");
-    parser.addOptions(
-        {series, slides, slideTime, pause, first, second, instr, seed, language, size, own, keep,
-         check});
+    parser.addOptions({series, slides, slideTime, pause, first, second, instr, seed, language, size,
+                       own, keep, check});
     parser.addPositionalArgument("folder", "Where to write the site.");
     parser.process(app);
 
@@ -135,7 +134,8 @@ int main(int argc, char *argv[])
     opt.first = parser.value(first).split(',');
     opt.second = parser.value(second).split(',');
     opt.instr = parser.value(instr);
-    if (parser.value(language) != QLatin1String("ru") && parser.value(language) != QLatin1String("en")) {
+    if (parser.value(language) != QLatin1String("ru")
+        && parser.value(language) != QLatin1String("en")) {
         err << "quelvan-maketest: --language must be ru or en\n";
         ok = false;
     }

@@ -1,9 +1,9 @@
 #include "maketest/picturefolder.h"
 
-#include "download/serverlayout.h"
+#include "core/serverlayout.h"
 #include "maketest/picturepainter.h"
 #include "maketest/sitewriter.h"
-#include "test/picturedecoder.h"
+#include "pictures/picturedecoder.h"
 #include "test/slidebutton.h"
 
 #include <QDir>

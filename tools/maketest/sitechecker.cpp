@@ -1,12 +1,12 @@
 #include "maketest/sitechecker.h"
 
-#include "download/loading.h"
+#include "core/serverlayout.h"
 #include "download/parsparser.h"
-#include "download/serverlayout.h"
 #include "maketest/picturefolder.h"
+#include "net/getrequest.h"
+#include "pictures/picturedecoder.h"
+#include "pictures/pictureheader.h"
 #include "screens/instrshow.h"
-#include "test/picturedecoder.h"
-#include "test/pictureheader.h"
 #include "test/slidedata.h"
 #include "test/testparser.h"
 #include "test/variant.h"
@@ -50,7 +50,7 @@ void siteChecker::warning(const QString &message)
 bool siteChecker::fetch(const QString &site, const QString &path, QByteArray *body, QString *why)
 {
     const bool picture = path.startsWith(serverLayout::picturesPath());
-    const qint64 limit = picture ? loading::maxReplyBytes : loading::maxDocumentBytes;
+    const qint64 limit = picture ? getRequest::maxReplyBytes : getRequest::maxDocumentBytes;
     const auto overCap = [&] {
         why->clear();
         error(OverCap, QStringLiteral("%1: over the %2 MiB a %3 may have; quelvan stops there "
@@ -75,17 +75,17 @@ bool siteChecker::fetch(const QString &site, const QString &path, QByteArray *bo
     // Fetched as the client fetches: the same redirects followed, the same silence, caps
     // and compression refused.
     std::unique_ptr<QNetworkReply> reply(
-        loading::get(&manager, site + path, loading::defaultTransferTimeout, limit));
+        getRequest::get(&manager, site + path, getRequest::defaultTransferTimeout, limit));
     QEventLoop loop;
     QObject::connect(reply.get(), &QNetworkReply::finished, &loop, &QEventLoop::quit);
     loop.exec();
-    if (loading::isOverCap(reply.get(), limit))
+    if (getRequest::isOverCap(reply.get(), limit))
         return overCap();
-    const QNetworkReply::NetworkError error = loading::replyError(reply.get(), limit);
+    const QNetworkReply::NetworkError error = getRequest::replyError(reply.get(), limit);
     if (error != QNetworkReply::NoError) {
         *why = QStringLiteral("error %1, %2")
                    .arg(int(error))
-                   .arg(loading::isCompressed(reply.get())
+                   .arg(getRequest::isCompressed(reply.get())
                             ? QStringLiteral("sent compressed (Content-Encoding: %1)")
                                   .arg(QString::fromLatin1(reply->rawHeader("Content-Encoding")))
                             : reply->errorString());
@@ -116,7 +116,7 @@ siteChecker::Result siteChecker::check(const QString &siteArg)
         if (body.contains('\0'))
             warning(QStringLiteral("%1: holds a NUL byte; quelvan ignores everything after it")
                         .arg(path.mid(1)));
-        docs.insert(name, loading::decodeText(body));
+        docs.insert(name, getRequest::decodeText(body));
         totalBytes += body.size();
     }
     if (errors)

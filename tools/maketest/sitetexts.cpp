@@ -65,7 +65,6 @@ QString siteTexts::englishInstructions(int slideTime, int series, int slides, in
                             "You have %1 for each slide. The test has %2 of %3 each;<br>"
                             "between the series there is a pause of %4. Press \u201cStart the "
                             "test\u201d when you are ready.")
-                 .arg(plural(slideTime, "second", "seconds"),
-                      plural(series, "series", "series"), plural(slides, "slide", "slides"),
-                      plural(pause, "second", "seconds"));
+                 .arg(plural(slideTime, "second", "seconds"), plural(series, "series", "series"),
+                      plural(slides, "slide", "slides"), plural(pause, "second", "seconds"));
 }

@@ -1,6 +1,6 @@
 #include "maketest/sitewriter.h"
 
-#include "download/serverlayout.h"
+#include "core/serverlayout.h"
 #include "maketest/picturepainter.h"
 #include "maketest/sitetexts.h"
 

@@ -1,4 +1,4 @@
-#include "download/serverlayout.h"
+#include "core/serverlayout.h"
 
 #include <QDir>
 

@@ -1,7 +1,6 @@
-#include "test/picturedecoder.h"
+#include "pictures/picturedecoder.h"
 
-#include "test/pictureheader.h"
-#include "test/slidebutton.h"
+#include "pictures/pictureheader.h"
 
 #include <QBuffer>
 #include <QFile>
@@ -67,8 +66,7 @@ QImage pictureDecoder::iconOf(const QByteArray &data, Verdict *verdict)
     QBuffer buffer;
     buffer.setData(data);
     buffer.open(QIODevice::ReadOnly);
-    const int side = slideButton::iconSide;
-    return decode(&buffer, QSize(side, side), verdict);
+    return decode(&buffer, QSize(iconSide, iconSide), verdict);
 }
 
 pictureDecoder::Verdict pictureDecoder::check(const QByteArray &data, QImage *decoded)

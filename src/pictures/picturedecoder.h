@@ -19,6 +19,8 @@ public:
     // What one decode may allocate at full size (32 megapixels of 8-bit colour), even for
     // GIF, BMP and 16-bit PNG, which are not decoded at a reduced size.
     static constexpr qint64 maxDecodedBytes = 128 * 1024 * 1024;
+    // Width and height of the slide icons in device-independent pixels.
+    static constexpr int iconSide = 90;
     // Where a file's sizes are looked for when it is decoded from the disk.
     static constexpr qint64 headerBytes = 64 * 1024;
 

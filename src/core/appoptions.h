@@ -27,10 +27,10 @@ struct appOptions
     // upload address and exit.
     bool sendResults = false;
     bool checkUpload = false;
-    // Pictures asked for at once, and how often a request that failed for a reason another
-    // try may mend is asked again. 1 and 0 download exactly as always.
     // The window's language: "ru" (the texts as written), "en" or a lab's code.
     QString language = QStringLiteral("ru");
+    // Pictures asked for at once, and how often a request that failed for a reason another
+    // try may mend is asked again. 1 and 0 download exactly as always.
     int connections = 1;
     int retries = 0;
 
@@ -42,21 +42,8 @@ struct appOptions
     // Reads the arguments (the program name first) and then the person's and the machine's
     // settings files. For Help and Version *message is the text to print; for UsageError it
     // is one line naming the option, or the file and key, and what is wrong. HelpAll is
-    // printed by showHelpAll(), with the toolkit's own options.
+    // printed by commandLine::showHelpAll(), with the toolkit's own options.
     static Outcome parse(const QStringList &arguments, appOptions *options, QString *message);
-    [[noreturn]] static void showHelpAll(const QStringList &arguments);
-
-    // True when the arguments ask for what is answered without a window system (help, the
-    // version, sending the results), so that a start over SSH needs no display for them.
-    static bool needsNoDisplay(const QStringList &arguments);
-    // True when the arguments ask to send the results or check the upload: a mistake is
-    // then reported without a window system too.
-    static bool reachesStore(const QStringList &arguments);
-    // True when an argument looks like one of the toolkit's own options: a word after a
-    // single dash, such as -platform or -style.
-    static bool hasToolkitOption(const QStringList &arguments);
-    // True when a start-up error is to be shown in a message box too.
-    static bool wantsErrorDialog(const QStringList &arguments);
 
     // The program's version: 1.0.0, with +<commits>.g<hash> when built in a repository.
     static QString version();

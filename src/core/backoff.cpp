@@ -1,6 +1,6 @@
-#include "app/backoff.h"
+#include "core/backoff.h"
 
-#include "app/msclock.h"
+#include "core/msclock.h"
 
 void backoff::failed()
 {

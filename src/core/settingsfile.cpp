@@ -1,4 +1,4 @@
-#include "app/settingsfile.h"
+#include "core/settingsfile.h"
 
 #include <QFile>
 #include <QFileInfo>
@@ -46,8 +46,8 @@ bool settingsFile::find(const QString &key, QString *value, QString *where)
         QString path = file;
         QFile original(file);
         if (original.open(QIODevice::ReadOnly) && original.peek(3) == "\xEF\xBB\xBF"
-            && original.seek(3) && withoutMark.open()
-            && withoutMark.write(original.readAll()) >= 0 && withoutMark.flush())
+            && original.seek(3) && withoutMark.open() && withoutMark.write(original.readAll()) >= 0
+            && withoutMark.flush())
             path = withoutMark.fileName();
         QSettings settings(path, QSettings::IniFormat);
         // As Qt 6 reads them: a lab writes "results=/srv/Результаты" in UTF-8.

@@ -1,4 +1,4 @@
-#include "app/serveraddress.h"
+#include "core/serveraddress.h"
 
 #include <QHostAddress>
 #include <QUrl>

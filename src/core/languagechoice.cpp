@@ -1,6 +1,6 @@
-#include "app/languagechoice.h"
+#include "core/languagechoice.h"
 
-#include "app/settingsfile.h"
+#include "core/settingsfile.h"
 
 #include <QCoreApplication>
 #include <QDir>

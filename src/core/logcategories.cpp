@@ -1,4 +1,4 @@
-#include "app/logcategories.h"
+#include "core/logcategories.h"
 
 // Warnings only by default: debug lines would print the test text, answers included, on
 // any terminal quelvan is started from. QT_LOGGING_RULES turns them on.

@@ -1,6 +1,6 @@
-#include "test/iconcache.h"
+#include "pictures/iconcache.h"
 
-#include "test/picturedecoder.h"
+#include "pictures/picturedecoder.h"
 
 QPixmap iconCache::decode(const QString &path, int side, qreal dpr)
 {

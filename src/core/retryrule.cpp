@@ -1,4 +1,4 @@
-#include "app/retryrule.h"
+#include "core/retryrule.h"
 
 bool retryRule::worthAnotherTry(QNetworkReply::NetworkError error, int status)
 {

@@ -1,4 +1,4 @@
-#include "test/pictureheader.h"
+#include "pictures/pictureheader.h"
 
 #include <cstring>
 #include <limits>
@@ -89,8 +89,8 @@ void pictureHeader::readJpeg(const QByteArray &d)
         const qint64 next = at + 2 + length;
         if (length < 2 || next > n)
             return;
-        const bool frame = marker >= 0xC0 && marker <= 0xCF && marker != 0xC4 && marker != 0xC8
-                           && marker != 0xCC;
+        const bool frame =
+            marker >= 0xC0 && marker <= 0xCF && marker != 0xC4 && marker != 0xC8 && marker != 0xCC;
         if (frame && length >= 7)
             size = sizeOf(bigEndian(d, at + 7, 2), bigEndian(d, at + 5, 2));
         at = next;

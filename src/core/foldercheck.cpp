@@ -1,4 +1,4 @@
-#include "app/foldercheck.h"
+#include "core/foldercheck.h"
 
 #include <QDir>
 #include <QFileInfo>

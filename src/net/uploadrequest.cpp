@@ -1,7 +1,8 @@
-#include "results/uploadrequest.h"
+#include "net/uploadrequest.h"
 
-#include "app/retryrule.h"
+#include "core/retryrule.h"
 
+#include <QEventLoop>
 #include <QFile>
 #include <QNetworkAccessManager>
 #include <QNetworkReply>
@@ -33,14 +34,27 @@ QNetworkReply *uploadRequest::put(QNetworkAccessManager *manager, const QString 
     return manager->put(request, data);
 }
 
+std::unique_ptr<QNetworkReply> uploadRequest::putAndWait(QNetworkAccessManager *manager,
+                                                         const QString &url, const QString &name,
+                                                         const QByteArray &authorization,
+                                                         const QByteArray &data, int timeout)
+{
+    std::unique_ptr<QNetworkReply> reply(put(manager, url, name, authorization, data, timeout));
+    QEventLoop loop;
+    QObject::connect(reply.get(), &QNetworkReply::finished, &loop, &QEventLoop::quit);
+    loop.exec();
+    return reply;
+}
+
 uploadRequest::Verdict uploadRequest::verdict(QNetworkReply *reply, QString *why, int timeout)
 {
     const int status = reply->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt();
     if (status >= 200 && status < 300)
         return Confirmed;
-    *why = status ? QStringLiteral("HTTP %1 %2")
-                        .arg(status)
-                        .arg(reply->attribute(QNetworkRequest::HttpReasonPhraseAttribute).toString())
+    *why = status
+               ? QStringLiteral("HTTP %1 %2")
+                     .arg(status)
+                     .arg(reply->attribute(QNetworkRequest::HttpReasonPhraseAttribute).toString())
            : reply->error() == QNetworkReply::OperationCanceledError
                ? QStringLiteral("no answer within %1 s").arg(timeout / 1000.0)
                : reply->errorString();

@@ -4,6 +4,8 @@
 #include <QByteArray>
 #include <QString>
 
+#include <memory>
+
 class QNetworkAccessManager;
 class QNetworkReply;
 
@@ -21,6 +23,11 @@ public:
     static QNetworkReply *put(QNetworkAccessManager *manager, const QString &url,
                               const QString &name, const QByteArray &authorization,
                               const QByteArray &data, int timeout = timeoutMs);
+    // The same PUT, waited for in a nested event loop, for the commands that run without a
+    // window: the finished answer.
+    static std::unique_ptr<QNetworkReply>
+    putAndWait(QNetworkAccessManager *manager, const QString &url, const QString &name,
+               const QByteArray &authorization, const QByteArray &data, int timeout = timeoutMs);
     // Confirmed for 2xx; else *why in plain words, a silence named as one, and whether
     // another try may mend it.
     static Verdict verdict(QNetworkReply *reply, QString *why, int timeout = timeoutMs);

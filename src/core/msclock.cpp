@@ -1,4 +1,4 @@
-#include "app/msclock.h"
+#include "core/msclock.h"
 
 #include <QElapsedTimer>
 

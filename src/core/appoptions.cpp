@@ -1,11 +1,12 @@
-#include "app/appoptions.h"
+#include "core/appoptions.h"
 
-#include "app/foldercheck.h"
-#include "app/languagechoice.h"
-#include "app/serveraddress.h"
-#include "app/settingsfile.h"
-#include "download/serverlayout.h"
-#include "results/resultswriter.h"
+#include "core/commandline.h"
+#include "core/foldercheck.h"
+#include "core/languagechoice.h"
+#include "core/participantcode.h"
+#include "core/serveraddress.h"
+#include "core/serverlayout.h"
+#include "core/settingsfile.h"
 
 #include <QCommandLineParser>
 #include <QDir>
@@ -24,16 +25,6 @@
 #endif
 
 namespace {
-const char *const errorDialogOption = "error-dialog";
-const char *const sendResultsOption = "send-results";
-const char *const checkUploadOption = "check-upload";
-
-// Whether the flag `option` stands among the arguments, looked at before they are parsed.
-bool isGiven(const QStringList &arguments, const char *option)
-{
-    return arguments.mid(1).contains(QLatin1String("--") + QLatin1String(option));
-}
-
 // The value of an option, else of the settings key of the same name; false when neither is
 // set.
 bool lookUp(const QCommandLineParser &parser, const QString &name, QString *value, QString *where)
@@ -81,52 +72,6 @@ bool number(const QCommandLineParser &parser, const char *name, int low, int hig
     return false;
 }
 
-void declare(QCommandLineParser &parser)
-{
-    parser.setApplicationDescription(QStringLiteral(
-        "Downloads an attention test from a test server and runs it. Options override the "
-        "keys of the same name in the settings files."));
-    parser.addHelpOption();
-    parser.addVersionOption();
-    const auto option = [&parser](const char *name, const char *description,
-                                  const char *value = nullptr) {
-        parser.addOption(QCommandLineOption(QLatin1String(name), QLatin1String(description),
-                                            QLatin1String(value)));
-    };
-    option("server", "Test server, http(s)://host[:port].", "url");
-    option("pictures", "Folder of the pictures (default: img below the current folder).", "dir");
-    option("cache",
-           "Keep the pictures in img below your cache folder, unless a pictures folder is set.");
-    option("fullscreen", "Open the window full screen.");
-    option("autostart", "Start the download at once, without waiting for the button.");
-    option("results", "Keep each run's data (trials, series, graph) in this folder.", "dir");
-    option("participant",
-           "Participant code (1 to 64 letters, digits, - and _) for the results; without it "
-           "the download screen asks for one.",
-           "code");
-    option("language",
-           "Language of the window: ru (default), en, auto (the system's, if available) or a "
-           "lab's translation.",
-           "code");
-    option(errorDialogOption,
-           "Show a start-up error in a message box as well (the desktop entry uses it).");
-    option("connections", "Pictures downloaded at once, 1 to 6 (default 1: one request at a time).",
-           "n");
-    option("retries",
-           "How often a request that failed for a passing reason (the network, 408, 429, 5xx) "
-           "is asked again, 0 to 5 (default 0).",
-           "n");
-    option("upload",
-           "Send each run's files to this address with HTTP PUT, as they are written (needs a "
-           "results folder).",
-           "url");
-    option(sendResultsOption,
-           "Try once to send every run not yet delivered to the upload address, print a line "
-           "per run and exit: 0 when nothing is left to send.");
-    option(checkUploadOption,
-           "Store one small probe file at the upload address, say what happened and why, and "
-           "exit: 0 stored, 1 not stored.");
-}
 } // namespace
 
 appOptions appOptions::defaults()
@@ -137,56 +82,11 @@ appOptions appOptions::defaults()
     return options;
 }
 
-bool appOptions::needsNoDisplay(const QStringList &arguments)
-{
-    static const QStringList answered{"-h",
-                                      "--help",
-                                      "-?",
-                                      "--help-all",
-                                      "-v",
-                                      "--version",
-                                      QLatin1String("--") + sendResultsOption,
-                                      QLatin1String("--") + checkUploadOption};
-    for (const QString &argument : arguments.mid(1)) {
-        if (answered.contains(argument))
-            return true;
-    }
-    return false;
-}
-
-bool appOptions::reachesStore(const QStringList &arguments)
-{
-    return isGiven(arguments, sendResultsOption) || isGiven(arguments, checkUploadOption);
-}
-
-bool appOptions::hasToolkitOption(const QStringList &arguments)
-{
-    for (const QString &argument : arguments.mid(1)) {
-        if (argument.size() > 2 && argument.startsWith(QLatin1Char('-'))
-            && argument.at(1).isLetter())
-            return true;
-    }
-    return false;
-}
-
-bool appOptions::wantsErrorDialog(const QStringList &arguments)
-{
-    return isGiven(arguments, errorDialogOption);
-}
-
-void appOptions::showHelpAll(const QStringList &arguments)
-{
-    QCommandLineParser parser;
-    declare(parser);
-    parser.process(arguments); // prints the help with the toolkit's options and exits
-    std::exit(0);
-}
-
 appOptions::Outcome appOptions::parse(const QStringList &arguments, appOptions *options,
                                       QString *message)
 {
     QCommandLineParser parser;
-    declare(parser);
+    commandLine::declare(parser);
     if (!parser.parse(arguments)) {
         *message = QLatin1String("quelvan: ") + parser.errorText();
         return UsageError;
@@ -250,7 +150,7 @@ appOptions::Outcome appOptions::parse(const QStringList &arguments, appOptions *
     if (!number(parser, "connections", 1, 6, &result.connections, message)
         || !number(parser, "retries", 0, 5, &result.retries, message))
         return UsageError;
-    result.checkUpload = parser.isSet(QLatin1String(checkUploadOption));
+    result.checkUpload = parser.isSet(QLatin1String(commandLine::checkUploadOption));
     if (lookUp(parser, QStringLiteral("upload"), &value, &where)) {
         const QString why = result.resultsDir.isEmpty() && !result.checkUpload
                                 ? QStringLiteral("needs a results folder (--results, or the key "
@@ -275,12 +175,12 @@ appOptions::Outcome appOptions::parse(const QStringList &arguments, appOptions *
             return UsageError;
         }
     }
-    result.sendResults = parser.isSet(QLatin1String(sendResultsOption));
+    result.sendResults = parser.isSet(QLatin1String(commandLine::sendResultsOption));
     if ((result.sendResults || result.checkUpload) && result.uploadUrl.isEmpty()) {
         *message = QStringLiteral("quelvan: --%1: needs an upload address (--upload, or the key "
                                   "upload)")
-                       .arg(QLatin1String(result.checkUpload ? checkUploadOption
-                                                             : sendResultsOption));
+                       .arg(QLatin1String(result.checkUpload ? commandLine::checkUploadOption
+                                                             : commandLine::sendResultsOption));
         return UsageError;
     }
     if (parser.isSet(QStringLiteral("participant"))) {
@@ -288,7 +188,7 @@ appOptions::Outcome appOptions::parse(const QStringList &arguments, appOptions *
         const QString why =
             result.resultsDir.isEmpty()
                 ? QStringLiteral("needs a results folder (--results, or the key results)")
-            : !resultsWriter::isParticipantCode(result.participant)
+            : !participantCode::isValid(result.participant)
                 ? QStringLiteral("\"%1\" must be 1 to 64 letters, digits, - or _")
                       .arg(result.participant)
                 : QString();

@@ -4,8 +4,8 @@
 #include <QFile>
 
 #ifdef Q_OS_WIN
-#include <windows.h>
 #include <string>
+#include <windows.h>
 #endif
 
 HeldOpen::HeldOpen(const QString &path)

@@ -1,6 +1,6 @@
 #include "support/testsite.h"
 
-#include "download/serverlayout.h"
+#include "core/serverlayout.h"
 #include "support/testhttpserver.h"
 
 #include <QBuffer>
@@ -116,8 +116,8 @@ QString TestSite::hostProgram(const QString &name, const QStringList &dirs)
 {
 #ifdef Q_OS_WIN
     // Wine starts a Linux program by its path, which it sees as Z:<path>.
-    for (const QString &dir : dirs + QStringList{"/usr/local/bin", "/usr/bin", "/bin", "/usr/sbin",
-                                                 "/sbin"}) {
+    for (const QString &dir :
+         dirs + QStringList{"/usr/local/bin", "/usr/bin", "/bin", "/usr/sbin", "/sbin"}) {
         if (QFileInfo(QLatin1String("Z:") + dir + '/' + name).isFile())
             return dir + '/' + name;
     }
@@ -149,7 +149,8 @@ QString TestSite::serverFolder()
 namespace {
 #ifdef Q_OS_WIN
 // Wine gives a Linux program the Windows environment, without PATH.
-const char *const hostShellPath = "PATH=/usr/local/bin:/usr/bin:/bin:/usr/sbin:/sbin; export PATH; ";
+const char *const hostShellPath =
+    "PATH=/usr/local/bin:/usr/bin:/bin:/usr/sbin:/sbin; export PATH; ";
 // By its drive: "/bin/sh" would be looked for on the current folder's drive.
 const char *const hostShell = "Z:/bin/sh";
 
@@ -161,8 +162,8 @@ QString shellQuoted(const QString &word)
 #endif
 } // namespace
 
-int TestSite::hostRun(const QString &program, const QStringList &arguments,
-                      const QString &folder, QByteArray *output)
+int TestSite::hostRun(const QString &program, const QStringList &arguments, const QString &folder,
+                      QByteArray *output)
 {
 #ifdef Q_OS_WIN
     // A Linux program started from Wine: its exit and its output are not seen through a
@@ -170,9 +171,10 @@ int TestSite::hostRun(const QString &program, const QStringList &arguments,
     // writes them to files.
     QTemporaryDir scratch(serverFolder());
     const QString out = scratch.filePath("out"), status = scratch.filePath("status");
-    QString command = QLatin1String(hostShellPath) + QStringLiteral("cd %1 && %2")
-                          .arg(shellQuoted(hostPath(folder.isEmpty() ? scratch.path() : folder)),
-                               shellQuoted(program));
+    QString command = QLatin1String(hostShellPath)
+                      + QStringLiteral("cd %1 && %2")
+                            .arg(shellQuoted(hostPath(folder.isEmpty() ? scratch.path() : folder)),
+                                 shellQuoted(program));
     for (const QString &argument : arguments)
         command += QLatin1Char(' ') + shellQuoted(argument);
     command += QStringLiteral(" >%1 2>&1; echo $? >%2.part; mv %2.part %2")
@@ -189,7 +191,8 @@ int TestSite::hostRun(const QString &program, const QStringList &arguments,
     process.setWorkingDirectory(folder);
     process.setProcessChannelMode(QProcess::MergedChannels);
     process.start(program, arguments);
-    const bool ended = process.waitForFinished(60000) && process.exitStatus() == QProcess::NormalExit;
+    const bool ended =
+        process.waitForFinished(60000) && process.exitStatus() == QProcess::NormalExit;
     if (output)
         *output = process.readAll();
     return ended ? process.exitCode() : -1;

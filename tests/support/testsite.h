@@ -52,8 +52,8 @@ struct TestSite
                        const QString &folder = {}, QByteArray *output = nullptr);
     // Starts a server that ends with this process (under Wine: its `folder`) however it ends;
     // stopServer() stops it, with `port` free again.
-    static void startServer(QProcess &process, const QString &program,
-                            const QStringList &arguments, const QString &folder);
+    static void startServer(QProcess &process, const QString &program, const QStringList &arguments,
+                            const QString &folder);
     static void stopServer(QProcess &process, const QString &folder, quint16 port = 0);
     // nginx started that way on `conf`, written to folder/nginx.conf, once `port` accepts;
     // empty, or what went wrong.

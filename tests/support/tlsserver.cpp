@@ -51,7 +51,8 @@ QString TlsServer::start(const TestSite &site)
 
     for (quint16 &port : ports)
         port = TestSite::freePort();
-    const QString d = TestSite::hostPath(dir.path()), serve = QStringLiteral("root %1/site;").arg(d);
+    const QString d = TestSite::hostPath(dir.path()),
+                  serve = QStringLiteral("root %1/site;").arg(d);
     const QString redirect = QStringLiteral("return 301 %1$request_uri;");
     // HTTP/2 is offered, as most servers do; the client takes it only when allowed.
     const QString tls =

@@ -11,7 +11,6 @@
 #include <QBuffer>
 #include <QDataStream>
 #include <QDir>
-#include <QImageWriter>
 #include <QProcess>
 #include <QTemporaryDir>
 #include <QTextStream>
@@ -107,47 +106,20 @@ void tst_maketest::checkFindsFaults_data()
     row("test.php", "[circle,red][square,blue][square,blue][square,blue][square,green]", C::Ok,
         "warning: test.php, line 1: 0 right answers among buttons 1 to 4");
     // What the client refuses as a picture or a document; what it shows but needs no JPEG.
-    // A picture is whole by its own structure: what follows a JPEG's end (a phone's video)
-    // does not count, nor does a marker inside an embedded thumbnail or between the scans of
-    // a progressive JPEG.
-    QByteArray png, bmp, jpeg, progressive;
-    const auto encode = [](const char *format, QByteArray *into, bool scans = false) {
-        QBuffer buffer(into);
-        buffer.open(QIODevice::WriteOnly);
-        QImageWriter writer(&buffer, format);
-        writer.setProgressiveScanWrite(scans);
-        QImage image(40, 30, QImage::Format_RGB32);
-        image.fill(Qt::darkCyan);
-        return writer.write(image);
-    };
-    QVERIFY(encode("PNG", &png) && encode("JPEG", &jpeg) && encode("JPEG", &progressive, true)
-            && progressive.count("\xFF\xDA") > 1);
+    // Which pictures are whole or too large, format by format: tst_pictureheader.
+    QByteArray png, bmp;
+    QBuffer buffer(&png);
+    buffer.open(QIODevice::WriteOnly);
+    QImage image(40, 30, QImage::Format_RGB32);
+    image.fill(Qt::darkCyan);
+    QVERIFY(image.save(&buffer, "PNG"));
     QDataStream header(&bmp, QIODevice::WriteOnly);
     header.setByteOrder(QDataStream::LittleEndian);
     header << quint16(0x4D42) << quint32(54) << quint32(0) << quint32(54) << quint32(40)
            << qint32(65535) << qint32(65535) << quint16(1) << quint16(24) << quint32(0)
            << quint32(0) << quint32(0) << quint32(0) << quint32(0) << quint32(0);
-    const QByteArray thumbnail = QByteArray("\xFF\xD8\xFF\xE1\x40\x00"
-                                            "Exif\0\0",
-                                            12)
-                                 + jpeg;
-    const auto named = [](const char *name, const QByteArray &contents, int result,
-                          const char *message) {
-        QTest::newRow(name) << "img/fail.jpg" << contents << result << QString::fromUtf8(message);
-    };
-    named("a JPEG with a video after its end",
-          jpeg
-              + QByteArray("\0\0\0\x18"
-                           "ftypmp42\xFF\xDA",
-                           14),
-          C::Ok, "0 error(s), 0 warning(s)");
-    named("a progressive JPEG", progressive, C::Ok, "0 error(s), 0 warning(s)");
-    named("a JPEG cut after its thumbnail", thumbnail, C::NotAPicture, "cut off before its end");
-    named("a PNG without IEND", png.chopped(12), C::NotAPicture, "cut off before its end");
-    named("a GIF frame without its closing block",
-          QByteArray("GIF89a\x01\0\x01\0\x80\0\0", 13) + QByteArray(6, 0)
-              + QByteArray(",\0\0\0\0\x01\0\x01\0\0\x02\x02\x44\x01", 14),
-          C::NotAPicture, "cut off before its end");
+    row("img/fail.jpg", png.chopped(12), C::NotAPicture,
+        "error: quelvan/img/fail.jpg: a picture cut off before its end; quelvan stops there");
     row("img/fail.jpg", png, C::Ok, "warning: quelvan/img/fail.jpg: not a JPEG picture");
     row("img/fail.jpg", "<html>Not found</html>", C::NotAPicture,
         "error: quelvan/img/fail.jpg: not a JPEG, PNG, GIF or BMP picture that can be decoded; "

@@ -5,7 +5,8 @@ Usage: treecheck.py ROOT rooms|documented|mutants|all
   rooms       a file under src/ includes only its own room and the rooms below it; tools/
               may include any room, src/ never includes tools/
   documented  every file under src/ and tools/ is named in docs/development.md
-  mutants     every entry of tests/mutants.json matches its file exactly once
+  mutants     every entry of tests/mutants.json matches its file exactly once; skipped (status
+              77) outside a git checkout, such as mutate.py's copy, where one entry is applied
 Prints one line a problem and exits 1 when there is any.
 """
 import json
@@ -74,6 +75,9 @@ def mutants(root):
 
 def main():
     root, what = sys.argv[1], sys.argv[2]
+    if what == "mutants" and not os.path.exists(os.path.join(root, ".git")):
+        print("not a git checkout: a mutation run's copy, with one mutant applied")
+        return 77
     checks = {"rooms": rooms, "documented": documented, "mutants": mutants}
     problems = [line for name, check in checks.items() if what in (name, "all")
                 for line in check(root)]

@@ -95,6 +95,11 @@ void tst_options::parse_data()
         user + ": language: \""
             + QDir::toNativeSeparators(QFileInfo(user).path() + "/translations/quelvan_zz.qm")
             + "\" will not load as a translation");
+    // How a slide may be answered and ended.
+    row("no keys, an exact limit", {"--exact-limit", "TRUE"}, "keyboard-answers= false", none,
+        built + " " + img + "   keys=0 exact=1");
+    row("an exact limit that is no truth", {"--exact-limit", "yes"}, none, none,
+        "--exact-limit: \"yes\" must be true or false");
     // A participant code becomes part of a file name.
     const QString results = work.path() + "/res";
     auto code = [&](const char *c, const QString &expected) {
@@ -200,6 +205,10 @@ void tst_options::parse()
                    + (options.uploadPassword.isEmpty() ? "" : ':' + options.uploadPassword);
     if (options.language != "ru")
         got << "language=" + options.language;
+    if (!options.keyboardAnswers || options.exactLimit)
+        got << QStringLiteral("keys=%1 exact=%2")
+                   .arg(options.keyboardAnswers)
+                   .arg(options.exactLimit);
     if (outcome == appOptions::Run) {
         QCOMPARE(got.join(' ').trimmed(), expected);
         return;

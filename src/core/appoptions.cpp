@@ -72,6 +72,21 @@ bool number(const QCommandLineParser &parser, const char *name, int low, int hig
     return false;
 }
 
+// "true" or "false" (in any case) in the option or key `name`, when set; false with *message
+// naming the option or key when it is another value.
+bool truth(const QCommandLineParser &parser, const char *name, bool *result, QString *message)
+{
+    QString value, where;
+    if (!lookUp(parser, QLatin1String(name), &value, &where))
+        return true;
+    const QString word = value.trimmed().toLower();
+    if (word == QLatin1String("true") || word == QLatin1String("false")) {
+        *result = word == QLatin1String("true");
+        return true;
+    }
+    *message = QStringLiteral("quelvan: %1: \"%2\" must be true or false").arg(where, value);
+    return false;
+}
 } // namespace
 
 appOptions appOptions::defaults()
@@ -148,7 +163,9 @@ appOptions::Outcome appOptions::parse(const QStringList &arguments, appOptions *
         }
     }
     if (!number(parser, "connections", 1, 6, &result.connections, message)
-        || !number(parser, "retries", 0, 5, &result.retries, message))
+        || !number(parser, "retries", 0, 5, &result.retries, message)
+        || !truth(parser, "keyboard-answers", &result.keyboardAnswers, message)
+        || !truth(parser, "exact-limit", &result.exactLimit, message))
         return UsageError;
     result.checkUpload = parser.isSet(QLatin1String(commandLine::checkUploadOption));
     if (lookUp(parser, QStringLiteral("upload"), &value, &where)) {

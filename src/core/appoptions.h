@@ -33,6 +33,10 @@ struct appOptions
     // try may mend is asked again. 1 and 0 download exactly as always.
     int connections = 1;
     int retries = 0;
+    // Whether a key may answer a slide, as the toolkit lets a focused button be pressed; and
+    // whether a slide ends at its limit exactly instead of at the first 200 ms tick after it.
+    bool keyboardAnswers = true;
+    bool exactLimit = false;
 
     // The build's server and img below the current folder: what a run without options and
     // settings uses.

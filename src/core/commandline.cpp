@@ -49,6 +49,14 @@ void commandLine::declare(QCommandLineParser &parser)
            "How often a request that failed for a passing reason (the network, 408, 429, 5xx) "
            "is asked again, 0 to 5 (default 0).",
            "n");
+    option("keyboard-answers",
+           "Whether a key (Space on the focused picture) may answer a slide: true (default) or "
+           "false, with which only a click answers.",
+           "true|false");
+    option("exact-limit",
+           "true: a slide ends at its time limit exactly, and a click past it is a time-out; "
+           "false (default): at the first 200 ms tick after it.",
+           "true|false");
     option("upload",
            "Send each run's files to this address with HTTP PUT, as they are written (needs a "
            "results folder).",

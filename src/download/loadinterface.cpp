@@ -97,6 +97,9 @@ loadInterface::loadInterface(const appOptions &options, QWidget *parent)
         queue = new downloadQueue(loader->manager, options.connections, options.retries, this);
         connect(queue, &downloadQueue::status, statusLabel, &QLabel::setText);
         connect(queue, &downloadQueue::document, this, &loadInterface::queuedDocument);
+        connect(queue, &downloadQueue::taken, this, [this](int item, const QByteArray &digest) {
+            loader->identity.addDigest(item, digest);
+        });
         connect(queue, &downloadQueue::pictureStored, this, &loadInterface::decodeIcon);
         connect(queue, &downloadQueue::finished, this, &loadInterface::complete);
         connect(queue, &downloadQueue::failed, this, [this](const QString &text) {

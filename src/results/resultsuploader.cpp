@@ -42,11 +42,12 @@ QString resultsUploader::uploadName(const runOutbox &outbox, const QString &file
     return outbox.stem + QLatin1Char('_') + outbox.runId + file.mid(outbox.stem.size());
 }
 
-void resultsUploader::track(const QString &stem, const QString &runId)
+void resultsUploader::track(const QString &stem, const QString &runId, const QString &testId)
 {
     auto r = std::make_unique<run>(resultsDir, stem);
     r->own = true;
     r->outbox.runId = runId;
+    r->outbox.testId = testId;
     keep(r.get());
     runs.push_back(std::move(r));
     timer->start();

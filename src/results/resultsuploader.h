@@ -55,7 +55,7 @@ public:
 
 public slots:
     // This window's run, remembered in its outbox before its first row is written.
-    void track(const QString &stem, const QString &runId);
+    void track(const QString &stem, const QString &runId, const QString &testId);
     // A series runs: no upload starts until release().
     void hold();
     // The run's files changed and may be sent; `complete` once its graph is written.

@@ -92,6 +92,7 @@ bool runOutbox::load()
         return false;
     const QJsonObject o = QJsonDocument::fromJson(f.readAll()).object();
     runId = o.value(QStringLiteral("run_id")).toString();
+    testId = o.value(QStringLiteral("test_id")).toString();
     const QJsonObject done = o.value(QStringLiteral("confirmed")).toObject();
     confirmed.clear();
     for (auto it = done.begin(); it != done.end(); ++it)
@@ -105,6 +106,7 @@ bool runOutbox::save() const
     for (auto it = confirmed.cbegin(); it != confirmed.cend(); ++it)
         done.insert(it.key(), QString::fromLatin1(it.value()));
     const QByteArray json = QJsonDocument(QJsonObject{{QStringLiteral("run_id"), runId},
+                                                      {QStringLiteral("test_id"), testId},
                                                       {QStringLiteral("confirmed"), done}})
                                 .toJson();
     QSaveFile f(folder(resultsDir) + QLatin1Char('/') + stem + QLatin1String(".json"));

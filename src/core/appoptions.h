@@ -49,6 +49,9 @@ struct appOptions
     // printed by commandLine::showHelpAll(), with the toolkit's own options.
     static Outcome parse(const QStringList &arguments, appOptions *options, QString *message);
 
+    // Every key the settings files may hold; another stops quelvan at start.
+    static QStringList keys();
+
     // The program's version: 1.0.0, with +<commits>.g<hash> when built in a repository.
     static QString version();
 };

@@ -199,6 +199,8 @@ void MainWindow::endTest()
     }
 
     tester = nullptr;
+    if (uploader)
+        uploader->finish();
     showGraph();
 }
 
@@ -217,6 +219,7 @@ void MainWindow::showGraph()
     box->setContentsMargins(0, 0, 0, 0);
     box->addWidget(graph);
     auto *notice = new QLabel(screen);
+    notice->setTextFormat(Qt::PlainText);
     notice->hide();
     box->addWidget(notice);
     if (uploader)

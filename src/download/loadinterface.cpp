@@ -64,6 +64,8 @@ loadInterface::loadInterface(const appOptions &options, QWidget *parent)
       resultsDir(options.resultsDir),
       participant(options.participant)
 {
+    // Texts that carry a server's words (a host, a picture name) are never read as markup.
+    statusLabel->setTextFormat(Qt::PlainText);
     proxyCheck->setChecked(false);
     pconf->setEnabled(false);
     useProxy = false;

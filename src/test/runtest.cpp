@@ -46,6 +46,8 @@ runTest::runTest(QString test, int slideTime, int slideTotal, int seriesTotal, i
 
     auto *grid = new QGridLayout(this);
     statusLabel = new QLabel(QCoreApplication::translate("runTest", "Формируем тест"), this);
+    // A missing picture's message names the server's values: never markup.
+    statusLabel->setTextFormat(Qt::PlainText);
     grid->addWidget(statusLabel, 0, 0, 1, 3, Qt::AlignCenter);
     auto *mapper = new QSignalMapper(this);
     for (int i = 0; i < 5; ++i) {

@@ -1,5 +1,6 @@
 #include "maketest/sitechecker.h"
 
+#include "core/printable.h"
 #include "core/serverlayout.h"
 #include "core/testidentity.h"
 #include "download/parsparser.h"
@@ -39,13 +40,13 @@ void siteChecker::error(Result kind, const QString &message)
     ++errors;
     if (first == Ok)
         first = kind;
-    out << "error: " << message << '\n';
+    out << "error: " << printable::escaped(message) << '\n';
 }
 
 void siteChecker::warning(const QString &message)
 {
     ++warnings;
-    out << "warning: " << message << '\n';
+    out << "warning: " << printable::escaped(message) << '\n';
 }
 
 bool siteChecker::fetch(const QString &site, const QString &path, QByteArray *body, QString *why)

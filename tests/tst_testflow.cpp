@@ -76,12 +76,15 @@ void tst_testflow::wholeRun()
     const QString oddCsv = "\"'\t=2+3,\"\"q_r\"";
 #endif
     site.test.replace(site.test.lastIndexOf("[b,y]"), 5, "[" + odd + ",r]");
+    // A value with a comma and nothing else to quote: its field keeps the row's columns.
+    site.test.replace(site.test.lastIndexOf("[a,y]"), 5, "[x,y,z]");
     site.serve(server);
 
     appOptions options = appOptions::defaults();
     options.serverUrl = server.baseUrl();
     options.pictureDir = workDir.path() + "/выбранные картинки/pictures"; // as a lab names them
-    QVERIFY(TestSite::writeFile(options.pictureDir + '/' + odd + "_r.jpg", site.pictures["b_y"]));
+    QVERIFY(TestSite::writeFile(options.pictureDir + '/' + odd + "_r.jpg", site.pictures["b_y"])
+            && TestSite::writeFile(options.pictureDir + "/x,y_z.jpg", site.pictures["a_y"]));
     options.resultsDir = workDir.path() + "/Результаты лаборатории";
     // Only clicks answer, and a slide ends at its limit: the rows are the same.
     options.keyboardAnswers = false;
@@ -183,7 +186,7 @@ void tst_testflow::wholeRun()
                  + "0,mouse,0,I\r\nP-1,T,S,2,2,4,b_y,3,a_x,0,0,0,5000" + b
                  + "0,mouse,0,I\r\nP-1,T,S,3,1,5,a_x,,,0,1,65001,5000" + a
                  + ",,65001,I\r\nP-1,T,S,3,2,6," + oddCsv + ",0," + oddCsv
-                 + ",0,0,0,5000,a_y,b_z,a_x,b_x,,T.ms,V,R,0,mouse,0,I\r\n");
+                 + ",0,0,0,5000,\"x,y_z\",b_z,a_x,b_x,,T.ms,V,R,0,mouse,0,I\r\n");
     QCOMPARE(file("_series.csv"),
              "participant,run_start,series,slides,right,score_percent,mean_rt_ms,series_total,"
              "quelvan_version,run_id,test_id\r\nP-1,T,1,2,2,100,500,3,V,R,I\r\n"

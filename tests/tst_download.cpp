@@ -1,5 +1,6 @@
 #include "core/appoptions.h"
 #include "core/serverlayout.h"
+#include "core/testidentity.h"
 #include "download/loading.h"
 #include "download/loadinterface.h"
 #include "support/heldopen.h"
@@ -75,6 +76,8 @@ void tst_download::wholeDownload()
 
     const QStringList names{"a_x", "a_y", "a_z", "b_x", "b_y", "b_z", "fail"};
     QCOMPARE(server.requests, withPictures(names));
+    // The test's id: every item as served (what follows a NUL too), in request order.
+    QCOMPARE(screen.loader->identity.id(), testIdentity::of(site.served()));
     QCOMPARE(server.connections, 1);
     QCOMPARE(screen.statusLabel->text(), QStringLiteral("Загрузка завершена"));
     QVERIFY(!screen.getButton->isEnabled() && !screen.proxyCheck->isEnabled());

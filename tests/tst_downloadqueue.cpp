@@ -1,6 +1,8 @@
 #include "core/appoptions.h"
 #include "core/msclock.h"
+#include "core/testidentity.h"
 #include "download/downloadqueue.h"
+#include "download/loading.h"
 #include "download/loadinterface.h"
 #include "support/testhttpserver.h"
 #include "support/testsite.h"
@@ -123,6 +125,8 @@ void tst_downloadqueue::queue()
     QCOMPARE(server.requests.mid(0, documents.size()), documents);
     QCOMPARE(screen.queue->stepCount, server.requests.size());
     const TestSite site = TestSite::small();
+    // The id the chain gives, whatever order the pictures came in and however often asked.
+    QCOMPARE(screen.loader->identity.id(), testIdentity::of(site.served()));
     for (auto it = site.pictures.cbegin(); it != site.pictures.cend(); ++it)
         QCOMPARE(TestSite::readFile("img/" + it.key() + ".jpg"), it.value());
 }

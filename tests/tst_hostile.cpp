@@ -167,6 +167,10 @@ void tst_hostile::matrix_data()
             + ")\">x</td></tr></table>"
               "<img src=img/../a_x.jpg>",
         statusLine(5));
+    // Markup in a value is shown as written, never read: this one would read 2 GB.
+    row("test: markup in a value whose picture is missing", doc("test"), Body, 200,
+        "[<img src=/dev/zero>,x][b,x][a,y][b,z][a,z]<br>" + a,
+        "Ошибка! Отсутствует необходимый файл с картинкой для варианта: <img src=/dev/zero> x");
     row("totalseries: 2147483647 needs too many slides", doc("totalseries"), Body, 200,
         "2147483647", buildFailure);
 }
@@ -227,6 +231,13 @@ void tst_hostile::matrix()
             QTest::mouseClick(w.instr->startButton, Qt::LeftButton);
             if (auto *runner = qobject_cast<runTest *>(w.centralWidget()))
                 text = runner->statusLabel->text();
+        }
+        // No label but the instructions reads what a server sent as markup.
+        for (const QLabel *label : w.findChildren<QLabel *>()) {
+            const QObject *up = label;
+            while (up && !qobject_cast<const instrShow *>(up))
+                up = up->parent();
+            QVERIFY(up || label->textFormat() == Qt::PlainText);
         }
     }
     QCOMPARE(text, expected);

@@ -1,3 +1,6 @@
+#include "core/appoptions.h"
+#include "download/loading.h"
+#include "download/loadinterface.h"
 #include "maketest/sitechecker.h"
 #include "maketest/sitetexts.h"
 #include "maketest/sitewriter.h"
@@ -92,8 +95,10 @@ void tst_maketest::checkFindsFaults_data()
     const int windowsName = C::MissingPicture; // the site lacks circle_a:b.jpg
     const QString windowsNameSays = "warning: ";
 #endif
-    row("pars.php", "[circle][red,a:b]", windowsName,
-        windowsNameSays + "pars.php: picture name \"circle_a:b\" cannot be stored on Windows");
+    // What the server wrote reaches the terminal with its control characters written out.
+    row("pars.php", "[circle][red,a:b\x1b[2J]", windowsName,
+        windowsNameSays
+            + "pars.php: picture name \"circle_a:b\\x1b[2J\" cannot be stored on Windows");
     row("test.php", "[circle,red][square,red]<br>[circle,red]", C::ShortSlide,
         "error: test.php, line 1: 2 variants, a slide needs five");
     row("ts_in_series.php", "11", C::TooFewSlides,
@@ -174,6 +179,8 @@ void tst_maketest::commandLine()
     QCOMPARE(run({"--series", "2", "--slides", "4", "--first", "круг,a.b,.x", "--language", "en",
                   dir.path()}),
              0);
+    const QString testId =
+        QString::fromUtf8(tool.readAllStandardOutput()).section("test id: ", 1).left(16);
     QVERIFY(TestSite::readFile(dir.path() + "/quelvan/instr.php").startsWith("<h3>Attention test"));
     QCOMPARE(TestSite::readFile(dir.path() + "/quelvan/pars.php"),
              QByteArray("[круг,a.b,.x][red,green,blue,orange]"));
@@ -182,7 +189,20 @@ void tst_maketest::commandLine()
     QVERIFY(server.listen());
     server.serveDirectory(dir.path());
     QCOMPARE(run({"--check", server.baseUrl() + '/'}), 0);
-    QVERIFY(tool.readAllStandardOutput().contains("0 error(s), 0 warning(s)"));
+    const QByteArray checked = tool.readAllStandardOutput();
+    QVERIFY(checked.contains("0 error(s), 0 warning(s)"));
+    // The test's id: the same read from any address, and the one quelvan's download gives,
+    // which goes into the data.
+    QVERIFY2(testId.size() == 16 && checked.contains("test id: " + testId.toUtf8()),
+             checked.constData());
+    appOptions options = appOptions::defaults();
+    options.serverUrl = server.baseUrl();
+    options.pictureDir = dir.path() + "/downloaded";
+    loadInterface client(options);
+    QSignalSpy downloaded(&client, &loadInterface::endLoading);
+    client.startInit();
+    QVERIFY(downloaded.wait(20000));
+    QCOMPARE(client.loader->identity.id(), testId);
     // The address as quelvan takes it: one level too deep is named, and nothing is fetched.
     server.requests.clear();
     QCOMPARE(run({"--check", server.baseUrl() + "/quelvan/"}), 1);
@@ -192,6 +212,13 @@ void tst_maketest::commandLine()
                             "server without /quelvan, as quelvan takes it: "
                           + server.baseUrl() + "\n"));
     QCOMPARE(server.requests, QStringList());
+
+    // One picture's bytes changed (still whole: data after its end) make another test.
+    const QString picture = dir.path() + "/quelvan/img/a.b_red.jpg";
+    QVERIFY(TestSite::writeFile(picture, TestSite::readFile(picture) + "x"));
+    QCOMPARE(run({"--check", dir.path()}), 0);
+    const QString changed = QString::fromUtf8(tool.readAllStandardOutput());
+    QVERIFY2(changed.contains("test id: ") && !changed.contains(testId), qPrintable(changed));
 
     QVERIFY(TestSite::writeFile(dir.path() + "/quelvan/tm.php", "five"));
     QCOMPARE(run({"--check", dir.path()}), int(siteChecker::NotInteger));

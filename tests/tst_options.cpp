@@ -86,6 +86,22 @@ void tst_options::parse_data()
     row("a settings file from Notepad", {}, "\xEF\xBB\xBFserver=http://u:81\r\nresults=res\r\n",
         none, "http://u:81 " + img + " " + work.path() + "/res");
     row("empty folder", {"--pictures", ""}, none, none, "--pictures: names no folder");
+    // What a lab wrote is read as written, or stops quelvan: never ignored.
+    QByteArray utf16("\xFF\xFE"); // as Notepad saves "Unicode": UTF-16, little end first
+    for (const QChar c : QStringLiteral("server=http://u:81\r\nresults=Результаты\r\n"))
+        utf16.append(char(c.unicode() & 0xFF)).append(char(c.unicode() >> 8));
+    row("Notepad's \"Unicode\"", {}, utf16, none,
+        "http://u:81 " + img + " " + work.path() + "/Результаты");
+    row("not text", {}, "server=http://u\n\xC3(", none,
+        user + ": is not text in UTF-8 or UTF-16; save it as UTF-8");
+    row("a key misspelt", {}, none, "uplaod=http://h/up",
+        machine + ": uplaod: unknown key; did you mean upload?");
+    row("a section, as Windows programs write them", {}, "[quelvan]\nserver=http://u", none,
+        user + ": [quelvan]: quelvan reads keys outside any section; remove the line [quelvan]");
+    row("an option only", {}, "participant=P1", none,
+        user + ": participant: is no settings key, only the option --participant");
+    row("full screen and autostart from a file", {}, none, "fullscreen=true\nautostart=TRUE",
+        built + " " + img + "   full=1 auto=1");
     // The window's language: Russian unless set, English built in, a lab's beside the file.
     row("English", {"--language", "en"}, none, none, built + " " + img + "   language=en");
     row("a lab's language", {}, none, "language=pt", built + " " + img + "   language=pt");
@@ -95,6 +111,11 @@ void tst_options::parse_data()
         user + ": language: \""
             + QDir::toNativeSeparators(QFileInfo(user).path() + "/translations/quelvan_zz.qm")
             + "\" will not load as a translation");
+    // How a slide may be answered and ended.
+    row("no keys, an exact limit", {"--exact-limit", "TRUE"}, "keyboard-answers= false", none,
+        built + " " + img + "   keys=0 exact=1");
+    row("an exact limit that is no truth", {"--exact-limit", "yes"}, none, none,
+        "--exact-limit: \"yes\" must be true or false");
     // A participant code becomes part of a file name.
     const QString results = work.path() + "/res";
     auto code = [&](const char *c, const QString &expected) {
@@ -129,10 +150,13 @@ void tst_options::parse_data()
         "--connections: \"7\" must be a whole number from 1 to 6");
     row("retries that are no number", {}, "retries=x", none,
         user + ": retries: \"x\" must be a whole number from 0 to 5");
-    row("sending results without an address", {"--send-results", "--results", "res"}, none, none,
+    row("sending results without an address", {"--send-results", "--results", "."}, none, none,
         "--send-results: needs an upload address (--upload, or the key upload)");
+    row("sending from a folder that does not exist",
+        {"--send-results", "--results", "no-such", "--upload", "http://h/up"}, none, none,
+        "--results: \"no-such\" does not exist");
     const QString userFile = QDir(work.path()).relativeFilePath(user);
-    row("results is a file", {"--results", userFile}, "x=1", none,
+    row("results is a file", {"--results", userFile}, "retries=0", none,
         "--results: \"" + userFile + "\" is not a folder");
     // Windows folders: a settings file takes \ as an escape (\r a control character, \U
     // dropped), so a lab writes them with /.
@@ -142,6 +166,8 @@ void tst_options::parse_data()
         user + ": results: holds a control character; " + how);
     row("a drive whose \\ was dropped", {}, "pictures=C:\\Users\\lab\\img", none,
         user + ": pictures: \"C:sersabmg\" lost its \\; " + how);
+    row("a share whose \\ were dropped", {}, "results=\\\\fileserver\\lab\\quelvan", none,
+        user + ": results: \"\\fileserverabuelvan\" lost its \\; " + how);
     row("a control character in an option", {"--pictures", "a\tb"}, none, none,
         "--pictures: holds a control character; " + how);
     row("a Windows folder written with /", {}, "results=C:/quelvan/results", none,
@@ -163,6 +189,8 @@ void tst_options::parse_data()
     server("http://h h", "--server: \"http://h h\" is not a valid address");
     // What the toolkit's parser says, and what is printed instead of a window.
     row("unknown option", {"--bogus"}, none, none, "Unknown option 'bogus'.");
+    row("a toolkit option, then a mistake", {"-style", "fusion", "--connections", "9"}, none, none,
+        "--connections: \"9\" must be a whole number from 1 to 6");
     row("option without its value", {"--server"}, none, none, "Missing value after '--server'.");
     // Answered without a display, as over SSH; a mistake is named on the terminal, and in a
     // message box only where a person could see one.
@@ -191,7 +219,8 @@ void tst_options::parse()
     QVERIFY(machineFile.isEmpty() || TestSite::writeFile(machine, machineFile));
     appOptions options;
     QString message;
-    const auto outcome = appOptions::parse(QStringList{"quelvan"} + args, &options, &message);
+    const auto outcome = appOptions::parse(
+        commandLine::withoutToolkitOptions(QStringList{"quelvan"} + args), &options, &message);
     QStringList got{options.serverUrl, options.pictureDir, options.resultsDir, options.participant};
     if (options.connections != 1 || options.retries != 0 || !options.uploadUrl.isEmpty())
         got << QStringLiteral("%1/%2").arg(options.connections).arg(options.retries)
@@ -200,6 +229,12 @@ void tst_options::parse()
                    + (options.uploadPassword.isEmpty() ? "" : ':' + options.uploadPassword);
     if (options.language != "ru")
         got << "language=" + options.language;
+    if (options.fullScreen || options.autoStart)
+        got << QStringLiteral("full=%1 auto=%2").arg(options.fullScreen).arg(options.autoStart);
+    if (!options.keyboardAnswers || options.exactLimit)
+        got << QStringLiteral("keys=%1 exact=%2")
+                   .arg(options.keyboardAnswers)
+                   .arg(options.exactLimit);
     if (outcome == appOptions::Run) {
         QCOMPARE(got.join(' ').trimmed(), expected);
         return;
@@ -215,8 +250,7 @@ void tst_options::parse()
     };
     QVERIFY2(lines(message).contains(line), qPrintable(message));
     QProcess quelvan;
-    if (outcome != appOptions::UsageError
-        || commandLine::needsNoDisplay(QStringList{"quelvan"} + args)) {
+    if (!args.contains("--error-dialog")) { // which needs the window system
         QProcessEnvironment noDisplay = QProcessEnvironment::systemEnvironment();
         noDisplay.remove("DISPLAY");
         noDisplay.remove("WAYLAND_DISPLAY");

@@ -273,9 +273,9 @@ void tst_realpeers::resultsOnFullDisk()
     const QList<QByteArray> rows =
         TestSite::readFile(options.resultsDir + '/' + w.results->stem + "_trials.csv").split('\n');
     QVERIFY2(rows.size() > 10 && rows.size() < 200, qPrintable(QString::number(rows.size())));
-    QCOMPARE(rows.last(), QByteArray()); // the file ends with a whole row
-    for (const QByteArray &row : rows.mid(1, rows.size() - 2))
-        QVERIFY2(row.count(',') == 20 && row.endsWith('\r'), row.constData());
+    QCOMPARE(rows.last(), QByteArray());                       // the file ends with a whole row
+    for (const QByteArray &row : rows.mid(1, rows.size() - 2)) // as many fields as the header
+        QVERIFY2(row.count(',') == rows.first().count(',') && row.endsWith('\r'), row.constData());
     // No graph is better than an empty one, even one small enough to wait in a buffer for
     // the last write.
     const QString graph = options.resultsDir + '/' + w.results->stem + "_graph.png";

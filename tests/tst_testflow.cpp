@@ -11,7 +11,6 @@
 #include "support/testsite.h"
 #include "test/runtest.h"
 #include "test/slidebutton.h"
-#include "test/slidedata.h"
 
 #include <QLabel>
 #include <QPointer>
@@ -24,18 +23,6 @@
 namespace {
 // Sample a,x: buttons 1 b,x, 2 a,y and 4 a,z are right, 3 b,z is not.
 const QString slideA = QStringLiteral("[a,x][b,x][a,y][b,z][a,z]");
-// Sample b,y: buttons 1 a,y, 2 b,z and 4 b,x are right, 3 a,x is not.
-const QString slideB = QStringLiteral("[b,y][a,y][b,z][a,x][b,x]");
-const QString slides20 = (slideA + "<br>" + slideB + "<br>").repeated(10);
-
-QString statusLine(int series, int slide, int total, const QString &left, const QString &all)
-{
-    return QStringLiteral("серия:%1  %2/%3  время на слайд:%4 c  временя на серию:%5 c")
-        .arg(series)
-        .arg(slide)
-        .arg(total)
-        .arg(left, all);
-}
 // The first pause text ends in a Latin "c", the countdown's in a Cyrillic "с".
 QString pauseText(int series, int seconds, bool first)
 {
@@ -44,8 +31,8 @@ QString pauseText(int series, int seconds, bool first)
 }
 } // namespace
 
-// A test run on the test clock: the runner of one series, and the window that leads from
-// the download through the series and their pauses to the graph.
+// A test run on the test clock: the window that leads from the download through the series
+// and their pauses to the graph.
 class tst_testflow : public QObject
 {
     Q_OBJECT
@@ -53,11 +40,6 @@ private slots:
     void initTestCase();
     void init() { msClock::setFakeNow(100000); }
     void cleanupTestCase() { msClock::useRealClock(); }
-    void build_data();
-    void build();
-    void statusLineAndTimeout();
-    void missingPictureIsFinal();
-    void largePictureHeldAtIconSize();
     void wholeRun();
     void instructions_data();
     void instructions();
@@ -72,89 +54,6 @@ void tst_testflow::initTestCase()
     const TestSite site = TestSite::small();
     for (auto it = site.pictures.cbegin(); it != site.pictures.cend(); ++it)
         QVERIFY(TestSite::writeFile(QStringLiteral("img/") + it.key() + ".jpg", it.value()));
-}
-
-void tst_testflow::build_data()
-{
-    QTest::addColumn<QString>("text");
-    QTest::addColumn<int>("slideTotal");
-    QTest::addColumn<int>("seriesTotal");
-    QTest::addColumn<int>("slideCount"); // -1: the test cannot be built
-    QTest::newRow("<BR> is no break, lines without variants are skipped")
-        << "intro<br>" + slideA + "<BR>" + slideB + "<br>" << 1 << 1 << 1;
-    QTest::newRow("a line of two variants") << slideA + "<br>[b,y][a,y]" << 1 << 1 << -1;
-    QTest::newRow("3 x 7 with 20 slides") << slides20 << 3 << 7 << -1;
-    // 65536 x 65536 wraps to 0 in 32 bits; it must not let one slide pass.
-    QTest::newRow("product beyond 32 bits") << slideA << 65536 << 65536 << -1;
-}
-
-void tst_testflow::build()
-{
-    QFETCH(QString, text);
-    QFETCH(int, slideTotal);
-    QFETCH(int, seriesTotal);
-    QFETCH(int, slideCount);
-    runTest runner(text, 5, slideTotal, seriesTotal, 0);
-    QCOMPARE(runner.testFailed ? -1 : runner.testData.size(), slideCount);
-    QCOMPARE(runner.statusLabel->text(),
-             QString::fromUtf8(slideCount < 0 ? "Ошибка формирования теста!" : "Формируем тест"));
-}
-
-void tst_testflow::statusLineAndTimeout()
-{
-    runTest runner(slides20, 5, 10, 2, 0);
-    runner.startTest(2);
-    QCOMPARE(runner.statusLabel->text(), statusLine(2, 1, 10, "5", "50"));
-    msClock::advanceFake(1234);
-    runner.timerStep();
-    QCOMPARE(runner.statusLabel->text(), statusLine(2, 1, 10, "3.766", "48.766"));
-    msClock::advanceFake(5000 - 1234); // exactly the slide time: the slide stays
-    runner.timerStep();
-    QCOMPARE(runner.statusLabel->text(), statusLine(2, 1, 10, "0", "45"));
-    msClock::advanceFake(1); // just past it: the slide ends, shown and not right
-    runner.timerStep();
-    QCOMPARE(runner.statusLabel->text(), statusLine(2, 2, 10, "5", "45"));
-    QCOMPARE(runner.countTotalAncwer * 10 + runner.countRightAnswer, 20);
-
-    // Absurd settings: seriesTotal 0 lets any slideTotal pass; the times do not overflow.
-    runTest huge(slideA, 2147483647, 2147483647, 0, 0);
-    huge.startTest(1);
-    msClock::advanceFake(1000);
-    huge.timerStep();
-    QCOMPARE(huge.statusLabel->text(), statusLine(1, 1, 2147483647, "2.14748e+09", "4.61169e+18"));
-}
-
-void tst_testflow::missingPictureIsFinal()
-{
-    // The second slide's button 3 needs a_q, which the picture directory lacks.
-    runTest runner(slideA + QStringLiteral("<br>[b,y][a,y][b,x][a,q][b,x]"), 5, 2, 1, 0);
-    QSignalSpy ended(&runner, &runTest::endTest);
-    runner.startTest(1);
-    runner.pressBut(1);
-    msClock::advanceFake(60000);
-    runner.timerStep();
-    runner.pressBut(2);
-    QCOMPARE(runner.statusLabel->text(),
-             QStringLiteral("Ошибка! Отсутствует необходимый файл с картинкой для варианта: a q"));
-    QCOMPARE(runner.countTotalAncwer + ended.count(), 2);
-}
-
-void tst_testflow::largePictureHeldAtIconSize()
-{
-    QImage big(800, 400, QImage::Format_RGB32);
-    big.fill(Qt::red);
-    QVERIFY(big.save(QStringLiteral("img/big_wide.jpg")));
-    slideButton button;
-    button.value1 = QStringLiteral("big");
-    button.value2 = QStringLiteral("wide");
-    QVERIFY(button.setPicture());
-    // Aspect kept, never the full 800 x 400.
-    QCOMPARE(button.icon().availableSizes(), QList<QSize>{QSize(90, 45)});
-    // The fail button shows fail.jpg whatever its variant.
-    button.showFail = true;
-    QVERIFY(QFile::rename("img/fail.jpg", "img/gone.jpg"));
-    QVERIFY(!button.setPicture());
-    QVERIFY(QFile::rename("img/gone.jpg", "img/fail.jpg"));
 }
 
 void tst_testflow::wholeRun()
@@ -177,13 +76,19 @@ void tst_testflow::wholeRun()
     const QString oddCsv = "\"'\t=2+3,\"\"q_r\"";
 #endif
     site.test.replace(site.test.lastIndexOf("[b,y]"), 5, "[" + odd + ",r]");
+    // A value with a comma and nothing else to quote: its field keeps the row's columns.
+    site.test.replace(site.test.lastIndexOf("[a,y]"), 5, "[x,y,z]");
     site.serve(server);
 
     appOptions options = appOptions::defaults();
     options.serverUrl = server.baseUrl();
     options.pictureDir = workDir.path() + "/выбранные картинки/pictures"; // as a lab names them
-    QVERIFY(TestSite::writeFile(options.pictureDir + '/' + odd + "_r.jpg", site.pictures["b_y"]));
+    QVERIFY(TestSite::writeFile(options.pictureDir + '/' + odd + "_r.jpg", site.pictures["b_y"])
+            && TestSite::writeFile(options.pictureDir + "/x,y_z.jpg", site.pictures["a_y"]));
     options.resultsDir = workDir.path() + "/Результаты лаборатории";
+    // Only clicks answer, and a slide ends at its limit: the rows are the same.
+    options.keyboardAnswers = false;
+    options.exactLimit = true;
     MainWindow w(options);
     w.setFixedSize(500, 420); // the graph fills the window: the worked example's size
     w.show();
@@ -203,6 +108,8 @@ void tst_testflow::wholeRun()
     QTest::keyClick(w.focusWidget(), Qt::Key_Space);
     QVERIFY(QFile::exists(options.pictureDir + "/fail.jpg")
             && w.tester->buttons.at(4)->pictureDir == options.pictureDir);
+    QVERIFY(w.tester->limitTimer->isActive()
+            && w.tester->buttons.at(1)->focusPolicy() == Qt::NoFocus);
     auto click = [&](int b, int afterMs = 0) {
         msClock::advanceFake(quint32(afterMs));
         QTest::mouseClick(w.tester->buttons.at(b), Qt::LeftButton);
@@ -216,7 +123,8 @@ void tst_testflow::wholeRun()
     auto file = [&](const char *name) {
         return QString::fromUtf8(TestSite::readFile(stem + name))
             .replace(server.baseUrl(), "S")
-            .replace(appOptions::version() + ',' + w.results->runId + "\r\n", "V,R\r\n")
+            .replace(appOptions::version() + ',' + w.results->runId, "V,R")
+            .replace(w.results->testId, "I")
             .replace(QRegularExpression("\\d{4}-\\d\\d-\\d\\dT\\d\\d:\\d\\d:\\d\\d(\\.\\d{3})?"
                                         "(Z|[+-]\\d\\d:\\d\\d)"),
                      "T\\1")
@@ -264,21 +172,26 @@ void tst_testflow::wholeRun()
     // The data: a row per slide, a row per series with the score shown.
     // Each trial row says what was offered and which buttons were right; a text from the
     // server never starts a formula. The run's id and the version end every row.
-    const QString a = ",b_x,a_y,b_z,a_z,1;2;4,T.ms,V,R\r\n",
-                  b = ",a_y,b_z,a_x,b_x,1;2;4,T.ms,V,R\r\n";
+    // After them, when the answering button was pressed, by what, how long the slide was
+    // shown, and which test it was.
+    const QString a = ",b_x,a_y,b_z,a_z,1;2;4,T.ms,V,R,", b = ",a_y,b_z,a_x,b_x,1;2;4,T.ms,V,R,";
     QCOMPARE(file("_trials.csv"),
              "participant,run_start,server,series,slide_in_series,slide,sample,response,"
              "response_picture,correct,timed_out,rt_ms,slide_time_ms,choice_1,choice_2,"
-             "choice_3,choice_4,right_buttons,onset,quelvan_version,run_id\r\n"
+             "choice_3,choice_4,right_buttons,onset,quelvan_version,run_id,press_ms,input,"
+             "shown_ms,test_id\r\n"
              "P-1,T,S,1,1,1,a_x,1,b_x,1,0,700,5000"
-                 + a + "P-1,T,S,1,2,2,b_y,2,b_z,1,0,300,5000" + b
-                 + "P-1,T,S,2,1,3,a_x,4,fail,1,0,0,5000" + a + "P-1,T,S,2,2,4,b_y,3,a_x,0,0,0,5000"
-                 + b + "P-1,T,S,3,1,5,a_x,,,0,1,65001,5000" + a + "P-1,T,S,3,2,6," + oddCsv + ",0,"
-                 + oddCsv + ",0,0,0,5000,a_y,b_z,a_x,b_x,,T.ms,V,R\r\n");
+                 + a + "700,mouse,700,I\r\nP-1,T,S,1,2,2,b_y,2,b_z,1,0,300,5000" + b
+                 + "300,mouse,300,I\r\nP-1,T,S,2,1,3,a_x,4,fail,1,0,0,5000" + a
+                 + "0,mouse,0,I\r\nP-1,T,S,2,2,4,b_y,3,a_x,0,0,0,5000" + b
+                 + "0,mouse,0,I\r\nP-1,T,S,3,1,5,a_x,,,0,1,65001,5000" + a
+                 + ",,65001,I\r\nP-1,T,S,3,2,6," + oddCsv + ",0," + oddCsv
+                 + ",0,0,0,5000,\"x,y_z\",b_z,a_x,b_x,,T.ms,V,R,0,mouse,0,I\r\n");
     QCOMPARE(file("_series.csv"),
              "participant,run_start,series,slides,right,score_percent,mean_rt_ms,series_total,"
-             "quelvan_version,run_id\r\nP-1,T,1,2,2,100,500,3,V,R\r\nP-1,T,2,2,1,50,0,3,V,R\r\n"
-             "P-1,T,3,2,0,0,0,3,V,R\r\n");
+             "quelvan_version,run_id,test_id\r\nP-1,T,1,2,2,100,500,3,V,R,I\r\n"
+             "P-1,T,2,2,1,50,0,3,V,R,I\r\nP-1,T,3,2,0,0,0,3,V,R,I\r\n");
+    QVERIFY(QRegularExpression("^[0-9a-f]{16}$").match(w.results->testId).hasMatch());
     QVERIFY(QRegularExpression("^[0-9a-f]{16}$").match(w.results->runId).hasMatch());
 
     // The graph as the window shows it, and as saved: the worked geometry, read pixel by

@@ -59,8 +59,12 @@ void closeGuard::ask()
 
 void closeGuard::closeWhenSent()
 {
-    if (waiting && !uploader->sendingOwn()) {
+    // The participant asked to close: once nothing is on its way, the question goes and the
+    // window closes, whether they answered it or not.
+    if ((waiting || question) && !uploader->sendingOwn()) {
         leaving = true;
+        if (question)
+            question->close();
         window->close();
     }
 }

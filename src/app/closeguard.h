@@ -8,11 +8,12 @@ class QMessageBox;
 class QWidget;
 class resultsUploader;
 
-// Asks before the window closes while its run's results are still on their way: «Подождать»
-// keeps it open until the run is delivered or refused (between two series: until what is
-// under way has arrived), then closes it; «Закрыть» closes at once and leaves the run to the
-// next start. Never when nothing of this window's run is on its way, nor when the session
-// logs out.
+// Asks before the window closes after the test while its run's results are still on their
+// way: «Подождать» keeps it open until the run is delivered or refused, then closes it;
+// «Закрыть» closes at once and leaves the run to the next start. A question still open when
+// its reason goes closes, and the window with it. Never asks mid-test (no slide may run behind
+// the question; the next start sends what is left), when nothing is on its way, nor when the
+// session logs out.
 class closeGuard : public QObject
 {
     Q_OBJECT

@@ -7,7 +7,6 @@
 
 #include <QApplication>
 #include <QMessageBox>
-#include <QNetworkProxyFactory>
 #include <QTextStream>
 
 #include <cstdio>
@@ -53,7 +52,6 @@ bool answered(appOptions::Outcome outcome, const QString &message)
 // or SSH session asks.
 int reachStore(const appOptions &options)
 {
-    QNetworkProxyFactory::setUseSystemConfiguration(true);
     QTextStream out(stdout);
     const bool done =
         options.checkUpload
@@ -74,25 +72,19 @@ int main(int argc, char *argv[])
     appOptions options;
     QString message;
 
-    // Help, the version and sending the results need no window system: they work over SSH.
-    // Anything else, a mistake included, is read again below, once the toolkit has taken its
-    // own options.
-    QStringList arguments;
-    for (int i = 0; i < argc; ++i)
-        arguments.append(QString::fromLocal8Bit(argv[i]));
-    if (commandLine::needsNoDisplay(arguments)) {
+    // Help, the version, sending the results and every mistake need no window system: they
+    // work over SSH. The toolkit's own options (-platform, -style ...) are its to judge.
+    {
         const QCoreApplication core(argc, argv);
-        const appOptions::Outcome outcome =
-            appOptions::parse(QCoreApplication::arguments(), &options, &message);
+        const appOptions::Outcome outcome = appOptions::parse(
+            commandLine::withoutToolkitOptions(QCoreApplication::arguments()), &options, &message);
         if (answered(outcome, message))
             return 0;
         if (outcome == appOptions::Run && (options.sendResults || options.checkUpload))
             return reachStore(options);
-        // A mistake is named here too, unless a toolkit option (-platform, -style ...) may be
-        // what this parse did not know: the window system's own parse below takes those.
+        // A message box, when asked for, needs the window system below.
         if (outcome == appOptions::UsageError
-            && (commandLine::reachesStore(arguments)
-                || !commandLine::hasToolkitOption(arguments))) {
+            && !commandLine::wantsErrorDialog(QCoreApplication::arguments())) {
             std::fprintf(stderr, "%s\n", message.toLocal8Bit().constData());
             return 2;
         }
@@ -110,8 +102,12 @@ int main(int argc, char *argv[])
         // platforms of scripts and tests, which no dialog may hold.
         const QString platform = QGuiApplication::platformName();
         if (commandLine::wantsErrorDialog(QCoreApplication::arguments())
-            && platform != QLatin1String("offscreen") && platform != QLatin1String("minimal"))
-            QMessageBox::critical(nullptr, QStringLiteral("quelvan"), message);
+            && platform != QLatin1String("offscreen") && platform != QLatin1String("minimal")) {
+            // The line names values a lab wrote: never read as markup.
+            QMessageBox box(QMessageBox::Critical, QStringLiteral("quelvan"), message);
+            box.setTextFormat(Qt::PlainText);
+            box.exec();
+        }
         return 2;
     }
 

@@ -3,6 +3,7 @@
 #include "app/closeguard.h"
 #include "core/logcategories.h"
 #include "core/msclock.h"
+#include "download/loading.h"
 #include "download/loadinterface.h"
 #include "download/proxyconf.h"
 #include "results/resultsuploader.h"
@@ -109,9 +110,11 @@ void MainWindow::endLoading()
         keepOnScreen();
     }
 
-    if (!options.resultsDir.isEmpty())
+    if (!options.resultsDir.isEmpty()) {
         results = new resultsWriter(options.resultsDir, loadWidget->participant,
                                     loadWidget->serverUrl, loadWidget->runStart, this);
+        results->testId = loadWidget->loader->identity.id();
+    }
     if (uploader) {
         // Fed by the writer: what its files are called, and when they may be sent.
         connect(results, &resultsWriter::opened, uploader, &resultsUploader::track);
@@ -145,6 +148,8 @@ void MainWindow::startTest()
 void MainWindow::startSeries(int series)
 {
     tester = new runTest(tdata, slideTime, slideTotal, seriesTotal, pauseTime, this);
+    tester->keyboardAnswers = options.keyboardAnswers;
+    tester->exactLimit = options.exactLimit;
     connect(tester, &runTest::endTest, this, &MainWindow::endTest);
     if (results)
         connect(tester, &runTest::slideEnded, results, &resultsWriter::trial);
@@ -194,6 +199,8 @@ void MainWindow::endTest()
     }
 
     tester = nullptr;
+    if (uploader)
+        uploader->finish();
     showGraph();
 }
 
@@ -212,6 +219,7 @@ void MainWindow::showGraph()
     box->setContentsMargins(0, 0, 0, 0);
     box->addWidget(graph);
     auto *notice = new QLabel(screen);
+    notice->setTextFormat(Qt::PlainText);
     notice->hide();
     box->addWidget(notice);
     if (uploader)

@@ -25,16 +25,17 @@
 #endif
 
 namespace {
-// The value of an option, else of the settings key of the same name; false when neither is
-// set.
-bool lookUp(const QCommandLineParser &parser, const QString &name, QString *value, QString *where)
+// The value of an option, else of the settings key of the same name (its text as written in
+// *written); false when neither is set.
+bool lookUp(const QCommandLineParser &parser, const QString &name, QString *value, QString *where,
+            QString *written = nullptr)
 {
     if (parser.isSet(name)) {
         *value = parser.value(name);
         *where = QLatin1String("--") + name;
         return true;
     }
-    return settingsFile::find(name, value, where);
+    return settingsFile::find(name, value, where, written);
 }
 
 // Whether `where` names an option rather than a settings file's key.
@@ -72,6 +73,24 @@ bool number(const QCommandLineParser &parser, const char *name, int low, int hig
     return false;
 }
 
+// "true" or "false" (in any case) in the option or key `name`, when set, or the flag `name`
+// given alone; false with *message naming the option or key when it is another value.
+bool truth(const QCommandLineParser &parser, const char *name, bool *result, QString *message,
+           bool flag = false)
+{
+    QString value, where;
+    if (flag && parser.isSet(QLatin1String(name)))
+        return *result = true;
+    if (!lookUp(parser, QLatin1String(name), &value, &where))
+        return true;
+    const QString word = value.trimmed().toLower();
+    if (word == QLatin1String("true") || word == QLatin1String("false")) {
+        *result = word == QLatin1String("true");
+        return true;
+    }
+    *message = QStringLiteral("quelvan: %1: \"%2\" must be true or false").arg(where, value);
+    return false;
+}
 } // namespace
 
 appOptions appOptions::defaults()
@@ -105,10 +124,14 @@ appOptions::Outcome appOptions::parse(const QStringList &arguments, appOptions *
         return UsageError;
     }
 
+    // A key quelvan does not know would be ignored, however much the lab meant by it.
+    QString value, where, written;
+    const QString wrong = settingsFile::problem(keys(), {"participant", "cache"});
+    if (!wrong.isEmpty()) {
+        *message = QLatin1String("quelvan: ") + wrong;
+        return UsageError;
+    }
     appOptions result = defaults();
-    result.fullScreen = parser.isSet(QStringLiteral("fullscreen"));
-    result.autoStart = parser.isSet(QStringLiteral("autostart"));
-    QString value, where;
     if (lookUp(parser, QStringLiteral("server"), &value, &where)) {
         const QString why = serverAddress::check(value, &result.serverUrl);
         if (!why.isEmpty()) {
@@ -116,9 +139,10 @@ appOptions::Outcome appOptions::parse(const QStringList &arguments, appOptions *
             return UsageError;
         }
     }
-    if (lookUp(parser, QStringLiteral("pictures"), &value, &where)) {
-        const QString why = value.isEmpty() ? QStringLiteral("names no folder")
-                                            : folderCheck::valueProblem(value, !isOption(where));
+    if (lookUp(parser, QStringLiteral("pictures"), &value, &where, &written)) {
+        const QString why = value.isEmpty()
+                                ? QStringLiteral("names no folder")
+                                : folderCheck::valueProblem(value, !isOption(where), written);
         if (!why.isEmpty()) {
             *message = QStringLiteral("quelvan: %1: %2").arg(where, why);
             return UsageError;
@@ -128,11 +152,15 @@ appOptions::Outcome appOptions::parse(const QStringList &arguments, appOptions *
         result.pictureDir =
             QStandardPaths::writableLocation(QStandardPaths::CacheLocation) + QLatin1String("/img");
     }
-    if (lookUp(parser, QStringLiteral("results"), &value, &where)) {
+    result.sendResults = parser.isSet(QLatin1String(commandLine::sendResultsOption));
+    if (lookUp(parser, QStringLiteral("results"), &value, &where, &written)) {
         const QFileInfo folder(folderPath(value));
-        QString why = folderCheck::valueProblem(value, !isOption(where));
+        QString why = folderCheck::valueProblem(value, !isOption(where), written);
         if (why.isEmpty() && (value.isEmpty() || (folder.exists() && !folder.isDir())))
             why = QStringLiteral("\"%1\" is not a folder").arg(value);
+        // Nothing there is not "nothing to send".
+        if (why.isEmpty() && result.sendResults && !folder.exists())
+            why = QStringLiteral("\"%1\" does not exist").arg(value);
         if (!why.isEmpty()) {
             *message = QStringLiteral("quelvan: %1: %2").arg(where, why);
             return UsageError;
@@ -148,7 +176,11 @@ appOptions::Outcome appOptions::parse(const QStringList &arguments, appOptions *
         }
     }
     if (!number(parser, "connections", 1, 6, &result.connections, message)
-        || !number(parser, "retries", 0, 5, &result.retries, message))
+        || !number(parser, "retries", 0, 5, &result.retries, message)
+        || !truth(parser, "keyboard-answers", &result.keyboardAnswers, message)
+        || !truth(parser, "exact-limit", &result.exactLimit, message)
+        || !truth(parser, "fullscreen", &result.fullScreen, message, true)
+        || !truth(parser, "autostart", &result.autoStart, message, true))
         return UsageError;
     result.checkUpload = parser.isSet(QLatin1String(commandLine::checkUploadOption));
     if (lookUp(parser, QStringLiteral("upload"), &value, &where)) {
@@ -175,7 +207,6 @@ appOptions::Outcome appOptions::parse(const QStringList &arguments, appOptions *
             return UsageError;
         }
     }
-    result.sendResults = parser.isSet(QLatin1String(commandLine::sendResultsOption));
     if ((result.sendResults || result.checkUpload) && result.uploadUrl.isEmpty()) {
         *message = QStringLiteral("quelvan: --%1: needs an upload address (--upload, or the key "
                                   "upload)")
@@ -199,6 +230,13 @@ appOptions::Outcome appOptions::parse(const QStringList &arguments, appOptions *
     }
     *options = result;
     return Run;
+}
+
+QStringList appOptions::keys()
+{
+    return {"server",           "pictures",    "results",     "language",        "connections",
+            "retries",          "upload",      "upload-user", "upload-password", "upload-insecure",
+            "keyboard-answers", "exact-limit", "fullscreen",  "autostart"};
 }
 
 QString appOptions::version()

@@ -33,6 +33,10 @@ struct appOptions
     // try may mend is asked again. 1 and 0 download exactly as always.
     int connections = 1;
     int retries = 0;
+    // Whether a key may answer a slide, as the toolkit lets a focused button be pressed; and
+    // whether a slide ends at its limit exactly instead of at the first 200 ms tick after it.
+    bool keyboardAnswers = true;
+    bool exactLimit = false;
 
     // The build's server and img below the current folder: what a run without options and
     // settings uses.
@@ -44,6 +48,9 @@ struct appOptions
     // is one line naming the option, or the file and key, and what is wrong. HelpAll is
     // printed by commandLine::showHelpAll(), with the toolkit's own options.
     static Outcome parse(const QStringList &arguments, appOptions *options, QString *message);
+
+    // Every key the settings files may hold; another stops quelvan at start.
+    static QStringList keys();
 
     // The program's version: 1.0.0, with +<commits>.g<hash> when built in a repository.
     static QString version();

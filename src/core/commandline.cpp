@@ -49,6 +49,14 @@ void commandLine::declare(QCommandLineParser &parser)
            "How often a request that failed for a passing reason (the network, 408, 429, 5xx) "
            "is asked again, 0 to 5 (default 0).",
            "n");
+    option("keyboard-answers",
+           "Whether a key (Space on the focused picture) may answer a slide: true (default) or "
+           "false, with which only a click answers.",
+           "true|false");
+    option("exact-limit",
+           "true: a slide ends at its time limit exactly, and a click past it is a time-out; "
+           "false (default): at the first 200 ms tick after it.",
+           "true|false");
     option("upload",
            "Send each run's files to this address with HTTP PUT, as they are written (needs a "
            "results folder).",
@@ -78,19 +86,40 @@ bool commandLine::needsNoDisplay(const QStringList &arguments)
     return false;
 }
 
-bool commandLine::reachesStore(const QStringList &arguments)
+QStringList commandLine::withoutToolkitOptions(const QStringList &arguments)
 {
-    return isGiven(arguments, sendResultsOption) || isGiven(arguments, checkUploadOption);
-}
-
-bool commandLine::hasToolkitOption(const QStringList &arguments)
-{
-    for (const QString &argument : arguments.mid(1)) {
-        if (argument.size() > 2 && argument.startsWith(QLatin1Char('-'))
-            && argument.at(1).isLetter())
-            return true;
+    // The toolkit's options that take the next argument as their value; Qt reads them after
+    // one dash or two.
+    static const QStringList valued{"platform",
+                                    "platformpluginpath",
+                                    "platformtheme",
+                                    "plugin",
+                                    "qwindowgeometry",
+                                    "qwindowicon",
+                                    "qwindowtitle",
+                                    "session",
+                                    "display",
+                                    "geometry",
+                                    "title",
+                                    "icon",
+                                    "name",
+                                    "style",
+                                    "stylesheet"};
+    static const QStringList flags{"reverse", "widgetcount", "nograb", "dograb", "sync"};
+    QStringList result = arguments.mid(0, 1);
+    for (int i = 1; i < arguments.size(); ++i) {
+        const QString &argument = arguments.at(i);
+        const bool twoDashes = argument.startsWith(QLatin1String("--"));
+        const QString word = argument.mid(twoDashes ? 2 : 1).section(QLatin1Char('='), 0, 0);
+        const bool toolkit = twoDashes ? valued.contains(word) || flags.contains(word)
+                                       : argument.startsWith(QLatin1Char('-'))
+                                             && argument.size() > 2 && argument.at(1).isLetter();
+        if (!toolkit)
+            result.append(argument);
+        else if (valued.contains(word) && !argument.contains(QLatin1Char('=')))
+            ++i; // and its value
     }
-    return false;
+    return result;
 }
 
 bool commandLine::wantsErrorDialog(const QStringList &arguments)

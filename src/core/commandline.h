@@ -20,12 +20,9 @@ public:
     // True when the arguments ask for what is answered without a window system (help, the
     // version, sending the results), so that a start over SSH needs no display for them.
     static bool needsNoDisplay(const QStringList &arguments);
-    // True when the arguments ask to send the results or check the upload: a mistake is
-    // then reported without a window system too.
-    static bool reachesStore(const QStringList &arguments);
-    // True when an argument looks like one of the toolkit's own options: a word after a
-    // single dash, such as -platform or -style.
-    static bool hasToolkitOption(const QStringList &arguments);
+    // The arguments without the toolkit's own options (-platform xcb, -style=fusion, and any
+    // other word after a single dash), as they are before the window system takes them.
+    static QStringList withoutToolkitOptions(const QStringList &arguments);
     // True when a start-up error is to be shown in a message box too.
     static bool wantsErrorDialog(const QStringList &arguments);
     // Prints the help with the toolkit's own options and exits.

@@ -22,7 +22,8 @@ QString folderCheck::problem(const QString &folder)
     return where == folder ? QString() : QStringLiteral("cannot make the folder");
 }
 
-QString folderCheck::valueProblem(const QString &value, bool fromSettingsFile)
+QString folderCheck::valueProblem(const QString &value, bool fromSettingsFile,
+                                  const QString &written)
 {
     // QSettings reads C:\quelvan\results as "C:uelvan<CR>esults" and C:\Users\lab as
     // "C:serslab": folders far from where the lab meant them.
@@ -32,8 +33,13 @@ QString folderCheck::valueProblem(const QString &value, bool fromSettingsFile)
         if (c.category() == QChar::Other_Control)
             return QLatin1String("holds a control character; ") + how;
     }
+    // A single \ in the text, as in \\server\share or ..\img, is gone from the value; only
+    // \\ stands for one.
     static const QRegularExpression driveWithoutSlash(QStringLiteral("^[A-Za-z]:[^/\\\\]"));
-    if (fromSettingsFile && driveWithoutSlash.match(value).hasMatch())
+    static const QRegularExpression singleBackslash(
+        QStringLiteral("(^|[^\\\\])(\\\\\\\\)*\\\\([^\\\\]|$)"));
+    if (fromSettingsFile
+        && (driveWithoutSlash.match(value).hasMatch() || singleBackslash.match(written).hasMatch()))
         return QStringLiteral("\"%1\" lost its \\; ").arg(value) + how;
     return QString();
 }

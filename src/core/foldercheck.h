@@ -13,9 +13,10 @@ public:
     static QString problem(const QString &folder);
 
     // What is wrong with a folder value as it was read, before it is used: a control
-    // character, or (from a settings file) a drive letter whose \ was taken as an escape.
-    // Empty when nothing is.
-    static QString valueProblem(const QString &value, bool fromSettingsFile);
+    // character, or (from a settings file, whose text was `written`) a \ the reader took as
+    // an escape. Empty when nothing is.
+    static QString valueProblem(const QString &value, bool fromSettingsFile,
+                                const QString &written = QString());
 };
 
 #endif // FOLDERCHECK_H

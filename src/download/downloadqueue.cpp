@@ -83,8 +83,9 @@ void downloadQueue::answered(QNetworkReply *reply)
     job done = flying.take(reply);
     reply->deleteLater();
     QString text, line;
-    QByteArray picture;
-    const replyTaker::Outcome outcome = replyTaker::take(reply, done.name, &text, &line, &picture);
+    QByteArray picture, digest;
+    const replyTaker::Outcome outcome =
+        replyTaker::take(reply, done.name, &text, &line, &picture, &digest);
     if (outcome == replyTaker::Transient && done.tries < retries) {
         ++done.tries;
         done.wait.failed();
@@ -98,6 +99,7 @@ void downloadQueue::answered(QNetworkReply *reply)
     if (outcome != replyTaker::Done)
         return stop(line);
     emit status(line);
+    emit taken(done.name.isNull() ? done.index : serverLayout::documentCount + done.index, digest);
     if (done.name.isNull()) {
         emit document(done.index, text);
     } else {

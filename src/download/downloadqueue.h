@@ -37,6 +37,8 @@ public:
 signals:
     void status(const QString &text);
     void document(int index, const QString &text);
+    // The SHA-256 of item `item` taken: documents 0 to 6, then the pictures in list order.
+    void taken(int item, const QByteArray &digest);
     // With the picture decoded at icon size, as its check decoded it.
     void pictureStored(const QString &name, const QImage &decoded);
     // Every document, then every picture, is in.

@@ -52,13 +52,14 @@ bool loading::storeHeld()
 
 void loading::replyFinished(QNetworkReply *reply)
 {
-    QByteArray picture;
+    QByteArray picture, digest;
     switch (replyTaker::take(reply, fileMode ? fileName : QString(), &replyText, &statusText,
-                             &picture)) {
+                             &picture, &digest)) {
     case replyTaker::Transient:
     case replyTaker::Failed: netError = true; break;
     case replyTaker::Unstored: fileError = true; break;
     case replyTaker::Done:
+        identity.addDigest(stepCount - 1, digest);
         if (fileMode)
             held.hold(fileName, picture, reply->url().host(QUrl::FullyDecoded));
         break;

@@ -1,6 +1,7 @@
 #ifndef LOADING_H
 #define LOADING_H
 
+#include "core/testidentity.h"
 #include "download/picturestore.h"
 #include "net/getrequest.h"
 
@@ -38,6 +39,9 @@ public:
     bool storeHeld();
     // The picture just stored, decoded at icon size, so that it is not decoded again.
     QImage lastPicture;
+    // The fingerprint of every answer taken, the test's id in the data: the chain takes item
+    // n with its request n; the queue adds its own.
+    testIdentity identity;
     int transferTimeout = getRequest::defaultTransferTimeout;
 
 private:

@@ -64,6 +64,8 @@ loadInterface::loadInterface(const appOptions &options, QWidget *parent)
       resultsDir(options.resultsDir),
       participant(options.participant)
 {
+    // Texts that carry a server's words (a host, a picture name) are never read as markup.
+    statusLabel->setTextFormat(Qt::PlainText);
     proxyCheck->setChecked(false);
     pconf->setEnabled(false);
     useProxy = false;
@@ -97,6 +99,9 @@ loadInterface::loadInterface(const appOptions &options, QWidget *parent)
         queue = new downloadQueue(loader->manager, options.connections, options.retries, this);
         connect(queue, &downloadQueue::status, statusLabel, &QLabel::setText);
         connect(queue, &downloadQueue::document, this, &loadInterface::queuedDocument);
+        connect(queue, &downloadQueue::taken, this, [this](int item, const QByteArray &digest) {
+            loader->identity.addDigest(item, digest);
+        });
         connect(queue, &downloadQueue::pictureStored, this, &loadInterface::decodeIcon);
         connect(queue, &downloadQueue::finished, this, &loadInterface::complete);
         connect(queue, &downloadQueue::failed, this, [this](const QString &text) {

@@ -18,8 +18,10 @@ participantEntry::participantEntry(const QString &participant, const QString &re
     }
     auto *row = new QHBoxLayout(this);
     row->setContentsMargins(0, 0, 0, 0);
-    row->addWidget(
-        new QLabel(QCoreApplication::translate("loadInterface", "Код участника:"), this));
+    auto *caption =
+        new QLabel(QCoreApplication::translate("loadInterface", "Код участника:"), this);
+    caption->setTextFormat(Qt::PlainText);
+    row->addWidget(caption);
     edit = new QLineEdit(this);
     edit->setMaxLength(64);
     row->addWidget(edit);

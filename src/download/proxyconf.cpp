@@ -22,6 +22,7 @@ proxyConf::proxyConf(QWidget *parent)
     const QList<QLabel *> captions{hostLabel, portLabel, userLabel, passwordLabel};
     const QList<QLineEdit *> fields{hostEdit, portEdit, userEdit, passwordEdit};
     for (int row = 0; row < captions.size(); ++row) {
+        captions.at(row)->setTextFormat(Qt::PlainText);
         grid->addWidget(captions.at(row), row, 0, Qt::AlignRight);
         grid->addWidget(fields.at(row), row, 1, Qt::AlignLeft);
     }

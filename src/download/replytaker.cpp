@@ -1,6 +1,7 @@
 #include "download/replytaker.h"
 
 #include "core/logcategories.h"
+#include "core/testidentity.h"
 #include "net/getrequest.h"
 #include "pictures/picturedecoder.h"
 
@@ -16,7 +17,7 @@ QString replyTaker::errorText(int error, const QString &host)
 }
 
 replyTaker::Outcome replyTaker::take(QNetworkReply *reply, const QString &name, QString *text,
-                                     QString *status, QByteArray *picture)
+                                     QString *status, QByteArray *picture, QByteArray *digest)
 {
     const bool isPicture = !name.isNull();
     QNetworkReply::NetworkError error = getRequest::replyError(
@@ -38,6 +39,7 @@ replyTaker::Outcome replyTaker::take(QNetworkReply *reply, const QString &name, 
         qCDebug(lcDownload) << "error" << error << reply->errorString();
         return getRequest::worthRetrying(reply, error) ? Transient : Failed;
     }
+    *digest = testIdentity::digest(body);
     if (isPicture) {
         *picture = body;
     } else {

@@ -20,9 +20,10 @@ public:
     };
     // Takes a finished answer: a document's text into *text, or with a non-null `name` a
     // picture whose structure passed the check (pictureDecoder::inspect) into *picture;
-    // *status is the status line.
+    // *status is the status line, and *digest the SHA-256 of the bytes taken (for the test's
+    // identity).
     static Outcome take(QNetworkReply *reply, const QString &name, QString *text, QString *status,
-                        QByteArray *picture);
+                        QByteArray *picture, QByteArray *digest);
     static QString errorText(int error, const QString &host);
 };
 

@@ -1,12 +1,29 @@
 #include "net/uploadrequest.h"
 
+#include "core/printable.h"
 #include "core/retryrule.h"
 
 #include <QEventLoop>
 #include <QFile>
 #include <QNetworkAccessManager>
+#include <QNetworkProxyFactory>
 #include <QNetworkReply>
+#include <QTimer>
 #include <QUrl>
+
+namespace {
+const char *const answerBytesProperty = "quelvanAnswerBytes";
+const char *const deadlineProperty = "quelvanDeadline";
+
+class systemProxies : public QNetworkProxyFactory
+{
+public:
+    QList<QNetworkProxy> queryProxy(const QNetworkProxyQuery &query) override
+    {
+        return systemProxyForQuery(query);
+    }
+};
+} // namespace
 
 QByteArray uploadRequest::authorization(const QString &user, const QString &password)
 {
@@ -31,7 +48,28 @@ QNetworkReply *uploadRequest::put(QNetworkAccessManager *manager, const QString 
                                                              : "text/plain; charset=utf-8");
     if (!authorization.isEmpty())
         request.setRawHeader("Authorization", authorization);
-    return manager->put(request, data);
+    QNetworkReply *reply = manager->put(request, data);
+    // Only the status line decides: the body is read and dropped up to a small cap.
+    QObject::connect(reply, &QNetworkReply::readyRead, reply, [reply] {
+        const qint64 read =
+            reply->property(answerBytesProperty).toLongLong() + reply->readAll().size();
+        reply->setProperty(answerBytesProperty, read);
+        if (read > maxAnswerBytes)
+            reply->abort();
+    });
+    // A store that sends a byte now and then never falls silent; the deadline ends it.
+    QTimer::singleShot(2 * timeout, reply, [reply] {
+        if (reply->isRunning()) {
+            reply->setProperty(deadlineProperty, true);
+            reply->abort();
+        }
+    });
+    return reply;
+}
+
+void uploadRequest::useSystemProxy(QNetworkAccessManager *manager)
+{
+    manager->setProxyFactory(new systemProxies);
 }
 
 std::unique_ptr<QNetworkReply> uploadRequest::putAndWait(QNetworkAccessManager *manager,
@@ -55,9 +93,11 @@ uploadRequest::Verdict uploadRequest::verdict(QNetworkReply *reply, QString *why
                ? QStringLiteral("HTTP %1 %2")
                      .arg(status)
                      .arg(reply->attribute(QNetworkRequest::HttpReasonPhraseAttribute).toString())
+           : reply->property(deadlineProperty).toBool()
+               ? QStringLiteral("no whole answer within %1 s").arg(2 * timeout / 1000.0)
            : reply->error() == QNetworkReply::OperationCanceledError
                ? QStringLiteral("no answer within %1 s").arg(timeout / 1000.0)
-               : reply->errorString();
+               : printable::escaped(reply->errorString());
     // A wrong address, password or permission will not change by trying again.
     return retryRule::worthAnotherTry(reply) ? Retry : Refuse;
 }

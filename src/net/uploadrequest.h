@@ -11,12 +11,19 @@ class QNetworkReply;
 
 // One HTTP PUT of a whole file to the lab's store, made alike by the window, by
 // --send-results and by --check-upload: the basic authentication sent at once (one round
-// trip a file), a redirect reported and never followed with the data, a silence ended.
+// trip a file), a redirect reported and never followed with the data, a silence ended, and
+// the answer, whose body is never needed, cut off at a small size and at a deadline of twice
+// the silence, so that no store can keep the upload waiting or fill the memory.
 class uploadRequest
 {
 public:
     enum Verdict { Confirmed, Retry, Refuse };
     static constexpr int timeoutMs = 30000;
+    static constexpr qint64 maxAnswerBytes = 64 * 1024;
+
+    // The system's proxy settings, which every upload takes unless the participant entered a
+    // proxy for the run.
+    static void useSystemProxy(QNetworkAccessManager *manager);
 
     static QByteArray authorization(const QString &user, const QString &password);
     // The PUT of `data` as `name` below `url` (an address without a trailing slash).

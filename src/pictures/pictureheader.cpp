@@ -194,8 +194,33 @@ void pictureHeader::readBmp(const QByteArray &d)
         return;
     size = sizeOf(width, height);
     // Uncompressed rows (plain or bit fields), each padded to four bytes; the size field of
-    // the file is not trusted. Compressed rows have no length to check.
+    // the file is not trusted. Run-length rows are whole when their end-of-bitmap code comes.
+    if (compression == 1 || compression == 2) {
+        whole = pixels < n && runsEnd(d, pixels, compression == 2);
+        return;
+    }
     const bool plain = compression == 0 || compression == 3 || compression == 6;
     const qint64 stride = (width * bits + 31) / 32 * 4;
     whole = !plain || (stride > 0 && pixels <= n && (n - pixels) / stride >= height);
+}
+
+bool pictureHeader::runsEnd(const QByteArray &d, qint64 at, bool fourBits)
+{
+    const qint64 n = d.size();
+    while (at + 1 < n) {
+        const int count = quint8(d.at(int(at))), code = quint8(d.at(int(at) + 1));
+        at += 2;
+        if (count > 0 || code == 0) // a run, or the end of a row
+            continue;
+        if (code == 1) // the end of the bitmap
+            return true;
+        if (code == 2) { // a jump: two more bytes
+            at += 2;
+            continue;
+        }
+        // `code` pixels written out, padded to a whole number of 16-bit words.
+        const qint64 bytes = fourBits ? (code + 1) / 2 : code;
+        at += bytes + (bytes & 1);
+    }
+    return false;
 }

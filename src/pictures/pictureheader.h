@@ -8,8 +8,9 @@
 // decode allocates (a GIF's whole canvas, not only its first frame) and its bytes per pixel
 // (a 16-bit PNG decodes to twice the bytes of an 8-bit one), and whether the bytes reach the
 // format's own end: a JPEG's end-of-image marker, found by walking every segment and scan
-// from the start, a PNG's IEND, the block that closes a GIF's first frame, or the pixel rows
-// of an uncompressed BMP. What follows that end is ignored.
+// from the start, a PNG's IEND, the block that closes a GIF's first frame, the pixel rows of
+// an uncompressed BMP, or the end-of-bitmap code of a run-length one. What follows that end is
+// ignored. A progressive JPEG counts the coefficients its decode holds.
 struct pictureHeader
 {
     QByteArray format; // "jpeg", "png", "gif", "bmp", or empty
@@ -29,6 +30,8 @@ private:
     void readPng(const QByteArray &data);
     void readGif(const QByteArray &data);
     void readBmp(const QByteArray &data);
+    // Whether the runs of an RLE8 (or, `fourBits`, RLE4) bitmap from `at` reach its end code.
+    static bool runsEnd(const QByteArray &data, qint64 at, bool fourBits);
 };
 
 #endif // PICTUREHEADER_H

@@ -12,6 +12,7 @@ bool resultsSender::sendAllOnce(const QString &resultsDir, const QString &url, c
                                 const QString &password, QTextStream &out, int timeout)
 {
     QNetworkAccessManager manager;
+    uploadRequest::useSystemProxy(&manager);
     const QByteArray authorization = uploadRequest::authorization(user, password);
     bool allSent = true;
     QString unanswered; // why the server could not be reached, once it could not

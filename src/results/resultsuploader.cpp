@@ -19,6 +19,7 @@ resultsUploader::resultsUploader(const QString &resultsDir, const QString &url, 
       manager(new QNetworkAccessManager(this)),
       timer(new QTimer(this))
 {
+    uploadRequest::useSystemProxy(manager);
     timer->setInterval(250);
     connect(timer, &QTimer::timeout, this, &resultsUploader::poll);
 }
@@ -42,11 +43,12 @@ QString resultsUploader::uploadName(const runOutbox &outbox, const QString &file
     return outbox.stem + QLatin1Char('_') + outbox.runId + file.mid(outbox.stem.size());
 }
 
-void resultsUploader::track(const QString &stem, const QString &runId)
+void resultsUploader::track(const QString &stem, const QString &runId, const QString &testId)
 {
     auto r = std::make_unique<run>(resultsDir, stem);
     r->own = true;
     r->outbox.runId = runId;
+    r->outbox.testId = testId;
     keep(r.get());
     runs.push_back(std::move(r));
     timer->start();
@@ -180,10 +182,16 @@ void resultsUploader::tryLater(run *r, const QString &file, const QString &why)
 
 bool resultsUploader::sendingOwn() const
 {
-    // Between two series only what is under way counts: the rest waits for a later start.
-    return std::any_of(runs.cbegin(), runs.cend(), [](const auto &r) {
-        return r->own && !r->refused && (r->complete || !r->sending.isEmpty());
-    });
+    // Only once the test is over: a window closed mid-test goes at once, and whatever it had
+    // not sent, in flight or waiting, goes with a later start.
+    return testOver && std::any_of(runs.cbegin(), runs.cend(), [](const auto &r) {
+               return r->own && !r->refused;
+           });
+}
+
+void resultsUploader::finish()
+{
+    testOver = true;
 }
 
 void resultsUploader::updateState()

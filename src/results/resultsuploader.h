@@ -34,15 +34,17 @@ public:
                     const QString &password, QObject *parent = nullptr);
     ~resultsUploader() override;
 
-    // The proxy of the run, when it uses one.
+    // The proxy the participant entered for the run; without one, the system's.
     void setProxy(const QNetworkProxy &proxy);
     // Of this window's run: Sent once the server confirmed every file of it that exists,
     // Refused when the server refused them for good (3xx, or 4xx but 408 and 429).
     State state() const { return current; }
 
-    // This window's run is on its way: complete and neither delivered nor refused, or with
-    // uploads under way between two series.
+    // This window's test is over and its run on its way: neither delivered nor refused, in
+    // flight or waiting for its next try.
     bool sendingOwn() const;
+    // The last series of this window's test has ended.
+    void finish();
 
     // The name a file of a run has on the server: the run's random id follows the stem, so
     // that nobody who knows a code and a time can guess it.
@@ -55,7 +57,7 @@ public:
 
 public slots:
     // This window's run, remembered in its outbox before its first row is written.
-    void track(const QString &stem, const QString &runId);
+    void track(const QString &stem, const QString &runId, const QString &testId);
     // A series runs: no upload starts until release().
     void hold();
     // The run's files changed and may be sent; `complete` once its graph is written.
@@ -99,6 +101,7 @@ private:
     QTimer *timer;
     std::vector<std::unique_ptr<run>> runs;
     bool held = false;
+    bool testOver = false;
     bool ownDelivered = false;
     State current = Pending;
 };

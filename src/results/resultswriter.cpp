@@ -98,16 +98,16 @@ void resultsWriter::open()
         fail(folder);
         return;
     }
-    append(trials, {"participant",   "run_start",       "server",
-                    "series",        "slide_in_series", "slide",
-                    "sample",        "response",        "response_picture",
-                    "correct",       "timed_out",       "rt_ms",
-                    "slide_time_ms", "choice_1",        "choice_2",
-                    "choice_3",      "choice_4",        "right_buttons",
-                    "onset",         "quelvan_version", "run_id"});
+    append(trials, {"participant",      "run_start",     "server",    "series",
+                    "slide_in_series",  "slide",         "sample",    "response",
+                    "response_picture", "correct",       "timed_out", "rt_ms",
+                    "slide_time_ms",    "choice_1",      "choice_2",  "choice_3",
+                    "choice_4",         "right_buttons", "onset",     "quelvan_version",
+                    "run_id",           "press_ms",      "input",     "shown_ms",
+                    "test_id"});
     append(seriesFile, {"participant", "run_start", "series", "slides", "right", "score_percent",
-                        "mean_rt_ms", "series_total", "quelvan_version", "run_id"});
-    emit opened(stem, runId);
+                        "mean_rt_ms", "series_total", "quelvan_version", "run_id", "test_id"});
+    emit opened(stem, runId, testId);
 }
 
 void resultsWriter::trial(const trialRecord &t)
@@ -135,7 +135,9 @@ void resultsWriter::trial(const trialRecord &t)
     QStringList right;
     for (const int button : t.rightButtons)
         right.append(QString::number(button));
-    row << right.join(QLatin1Char(';')) << isoTime(t.onset) << version << runId;
+    row << right.join(QLatin1Char(';')) << isoTime(t.onset) << version << runId
+        << (t.pressMs < 0 ? QString() : QString::number(t.pressMs)) << t.input
+        << QString::number(t.shownMs) << testId;
     append(trials, row);
 }
 
@@ -147,7 +149,7 @@ void resultsWriter::series(int series, int seriesTotal, int slides, int right, i
     answeredCount = 0;
     append(seriesFile, {participant, runStart, QString::number(series), QString::number(slides),
                         QString::number(right), QString::number(score), meanRt,
-                        QString::number(seriesTotal), version, runId});
+                        QString::number(seriesTotal), version, runId, testId});
     emit saved(false);
 }
 

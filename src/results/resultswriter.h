@@ -30,14 +30,16 @@ public:
     QString stem;
     QString folder;
     bool failed = false;
-    // 64 random bits in hexadecimal, the last column of every row: it matches the files of
-    // one run wherever they are copied.
+    // 64 random bits in hexadecimal, in every row: it matches the files of one run wherever
+    // they are copied.
     QString runId;
+    // Which test was shown (testIdentity), in every row; set before open().
+    QString testId;
 
 signals:
     // For the uploader: the run's files exist under `stem`; a series begins (nothing is to
     // be sent while it runs); a series row or the graph is written, `complete` for the graph.
-    void opened(const QString &stem, const QString &runId);
+    void opened(const QString &stem, const QString &runId, const QString &testId);
     void seriesStarted();
     void saved(bool complete);
 

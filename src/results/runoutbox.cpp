@@ -63,7 +63,12 @@ QStringList runOutbox::pending()
 {
     QStringList left;
     for (const QString &file : files()) {
-        if (QFileInfo::exists(path(file)) && hash(file) != confirmed.value(file))
+        if (!QFileInfo::exists(path(file)))
+            continue;
+        // One that cannot be read has no hash: it is never delivered, even when nothing of
+        // the run was confirmed.
+        const QByteArray now = hash(file);
+        if (now.isEmpty() || now != confirmed.value(file))
             left.append(file);
     }
     return left;
@@ -92,6 +97,7 @@ bool runOutbox::load()
         return false;
     const QJsonObject o = QJsonDocument::fromJson(f.readAll()).object();
     runId = o.value(QStringLiteral("run_id")).toString();
+    testId = o.value(QStringLiteral("test_id")).toString();
     const QJsonObject done = o.value(QStringLiteral("confirmed")).toObject();
     confirmed.clear();
     for (auto it = done.begin(); it != done.end(); ++it)
@@ -105,6 +111,7 @@ bool runOutbox::save() const
     for (auto it = confirmed.cbegin(); it != confirmed.cend(); ++it)
         done.insert(it.key(), QString::fromLatin1(it.value()));
     const QByteArray json = QJsonDocument(QJsonObject{{QStringLiteral("run_id"), runId},
+                                                      {QStringLiteral("test_id"), testId},
                                                       {QStringLiteral("confirmed"), done}})
                                 .toJson();
     QSaveFile f(folder(resultsDir) + QLatin1Char('/') + stem + QLatin1String(".json"));

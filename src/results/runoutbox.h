@@ -20,6 +20,7 @@ public:
 
     QString stem;
     QString runId;
+    QString testId;                       // which test the run showed
     QHash<QString, QByteArray> confirmed; // file name -> hash of the content the server took
 
     // The run's data files, "<stem>_trials.csv", "<stem>_series.csv", "<stem>_graph.png".

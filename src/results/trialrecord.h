@@ -16,6 +16,9 @@ struct trialRecord
     bool correct = false;
     quint32 rtMs = 0; // from the slide's start to the click, or the slide's measured length
     qint64 slideTimeMs = 0;
+    qint64 pressMs = -1; // from the slide's start to the press of the answering button
+    QString input;       // "mouse" or "key"; empty after a time-out
+    quint32 shownMs = 0; // how long the slide was on screen
     // The picture names of variants 1 to 4, which decide whether buttons 1 to 4 are right
     // (button 4 shows "fail"), and those of them that are right.
     QStringList choices;

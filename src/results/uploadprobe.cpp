@@ -1,5 +1,6 @@
 #include "results/uploadprobe.h"
 
+#include "core/printable.h"
 #include "net/uploadrequest.h"
 
 #include <QDateTime>
@@ -18,6 +19,7 @@ bool uploadProbe::run(const QString &url, const QString &user, const QString &pa
                             + QDateTime::currentDateTime().toString(Qt::ISODate).toUtf8()
                             + "; it may be deleted.\n";
     QNetworkAccessManager manager;
+    uploadRequest::useSystemProxy(&manager);
     const std::unique_ptr<QNetworkReply> reply = uploadRequest::putAndWait(
         &manager, url, name, uploadRequest::authorization(user, password), body);
     QString why;
@@ -49,7 +51,7 @@ QString uploadProbe::cause(QNetworkReply *reply)
     default:
         if (status >= 300 && status < 400)
             return QStringLiteral("the address is redirected to %1: use that address")
-                .arg(QString::fromUtf8(reply->rawHeader("Location")));
+                .arg(printable::escaped(QString::fromUtf8(reply->rawHeader("Location"))));
         if (status >= 500)
             return QStringLiteral("the server failed: its error log says why (often a folder "
                                   "it cannot write)");

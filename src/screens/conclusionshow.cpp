@@ -12,6 +12,8 @@ conclusionShow::conclusionShow(QWidget *parent)
       nextButton(new QPushButton(
           QCoreApplication::translate("conclusionShow", "Перейти к следующей серии"), this))
 {
+    resultLabel->setTextFormat(Qt::PlainText);
+    timeLabel->setTextFormat(Qt::PlainText);
     auto *box = new QVBoxLayout(this);
     box->addWidget(resultLabel);
     box->addWidget(timeLabel);

@@ -7,6 +7,7 @@ uploadLine::uploadLine(resultsUploader *uploader, const QString &folder, QWidget
     : QLabel(parent)
 {
     setWordWrap(true);
+    setTextFormat(Qt::PlainText); // the folder's name is no markup
     setText(text(uploader->state(), folder));
     connect(uploader, &resultsUploader::stateChanged, this,
             [this, folder](resultsUploader::State state) { setText(text(state, folder)); });

@@ -3,6 +3,7 @@
 #include "core/logcategories.h"
 #include "core/msclock.h"
 #include "core/serverlayout.h"
+#include "test/buttonpresses.h"
 #include "test/slidebutton.h"
 #include "test/slidedata.h"
 #include "test/testparser.h"
@@ -37,9 +38,16 @@ runTest::runTest(QString test, int slideTime, int slideTotal, int seriesTotal, i
     timer = new QTimer(this);
     // A coarse timer may fire up to 5 % early or late and drifts off its 200 ms grid.
     timer->setTimerType(Qt::PreciseTimer);
+    limitTimer = new QTimer(this);
+    limitTimer->setSingleShot(true);
+    limitTimer->setTimerType(Qt::PreciseTimer);
+    connect(limitTimer, &QTimer::timeout, this, &runTest::limitReached);
+    presses = new buttonPresses(this);
 
     auto *grid = new QGridLayout(this);
     statusLabel = new QLabel(QCoreApplication::translate("runTest", "Формируем тест"), this);
+    // A missing picture's message names the server's values: never markup.
+    statusLabel->setTextFormat(Qt::PlainText);
     grid->addWidget(statusLabel, 0, 0, 1, 3, Qt::AlignCenter);
     auto *mapper = new QSignalMapper(this);
     for (int i = 0; i < 5; ++i) {
@@ -50,6 +58,7 @@ runTest::runTest(QString test, int slideTime, int slideTotal, int seriesTotal, i
         connect(button, &QPushButton::clicked, mapper, qOverload<>(&QSignalMapper::map));
         grid->addWidget(button, buttonRow[i], buttonColumn[i], Qt::AlignCenter);
         buttons.append(button);
+        presses->watch(button, i);
         if (i == 0)
             button->setFlat(true);
     }
@@ -98,6 +107,7 @@ void runTest::startTest(int series)
     // would start past the end of the slides ends at once either way.
     const qint64 first = qint64(series - 1) * qint64(slideTotal);
     tekSlide = int(qBound(qint64(INT_MIN), first, qint64(INT_MAX - 1)));
+    presses->setKeyboardAnswers(keyboardAnswers);
     timer->start(200);
     makeTestStep();
 }
@@ -114,6 +124,7 @@ void runTest::makeTestStep()
         --tekSlide;
         --countTotalAncwer;
         timer->stop();
+        limitTimer->stop();
         seriesOver = true;
         emit endTest();
         return;
@@ -144,6 +155,9 @@ void runTest::showSlide()
     }
     slideStart = msClock::now();
     slideOnset = QDateTime::currentDateTime();
+    presses->setSlide(tekSlide, slideStart);
+    if (exactLimit)
+        limitTimer->start(int(qBound(qint64(0), limitMs(), qint64(INT_MAX))));
     statusLabel->setText(statusLine(QString::number(slideTime), QString::number(seriesSeconds())));
 }
 
@@ -154,7 +168,12 @@ qint64 runTest::seriesSeconds() const
     return qint64(slideTime) * (qint64(tekSeries) * slideTotal - tekSlide + 1);
 }
 
-void runTest::reportSlide(int button, bool right)
+quint32 runTest::shownMs() const
+{
+    return quint32(msClock::now() - slideStart);
+}
+
+void runTest::reportSlide(int button, bool right, qint64 pressMs, bool key)
 {
     if (tekSeries < 1 || tekSlide < 1 || tekSlide > testData.size())
         return; // no slide is shown
@@ -170,8 +189,13 @@ void runTest::reportSlide(int button, bool right)
         trial.responsePicture = buttons.at(button)->picture();
     trial.correct = right;
     // The same clock and start as the time limit.
-    trial.rtMs = quint32(msClock::now() - slideStart);
-    trial.slideTimeMs = qint64(slideTime) * 1000;
+    trial.rtMs = shownMs();
+    trial.shownMs = trial.rtMs;
+    trial.slideTimeMs = limitMs();
+    if (trial.response >= 0) {
+        trial.pressMs = pressMs < 0 ? trial.rtMs : pressMs;
+        trial.input = key ? QStringLiteral("key") : QStringLiteral("mouse");
+    }
     for (int b = 1; b <= 4; ++b) {
         const variant *choice = variants.at(b);
         trial.choices.append(serverLayout::pictureName(choice->value1, choice->value2));
@@ -200,23 +224,43 @@ void runTest::pressBut(int i)
     // A frozen or finished runner ignores clicks; nothing may change its counters.
     if (testFailed || seriesOver)
         return;
+    // The release of a press made on an earlier slide: the participant had not seen this one.
+    const buttonPresses::press press = presses->take(i);
+    if (press.slide != 0 && press.slide != tekSlide)
+        return;
+    if (exactLimit && shownMs() > limitMs())
+        return timeOut();
     const bool right = i >= 1 && i < buttons.size() && buttons.at(i)->isRight();
     if (right)
         ++countRightAnswer;
-    reportSlide(i, right);
+    reportSlide(i, right, press.slide ? qint64(press.ms) : -1, press.key);
     makeTestStep();
+}
+
+void runTest::timeOut()
+{
+    reportSlide(-1, false);
+    makeTestStep();
+}
+
+void runTest::limitReached()
+{
+    if (testFailed || seriesOver)
+        return;
+    // Never before the limit on the program's clock: a timer a millisecond early waits on.
+    const qint64 left = limitMs() - shownMs();
+    if (left > 0)
+        return limitTimer->start(int(qMin(left, qint64(INT_MAX))));
+    timeOut();
 }
 
 void runTest::timerStep()
 {
     if (testFailed)
         return;
-    const float elapsed = float(quint32(msClock::now() - slideStart)) / 1000.0f;
-    if (elapsed > slideTime) {
-        reportSlide(-1, false);
-        makeTestStep();
-        return;
-    }
+    const float elapsed = float(shownMs()) / 1000.0f;
+    if (exactLimit ? shownMs() > limitMs() : elapsed > slideTime)
+        return timeOut();
     statusLabel->setText(statusLine(QString::number(slideTime - elapsed, 'g', 6),
                                     QString::number(double(seriesSeconds()) - elapsed, 'g', 6)));
 }

@@ -9,6 +9,7 @@
 
 class QLabel;
 class QTimer;
+class buttonPresses;
 class slideButton;
 class slideData;
 
@@ -40,6 +41,11 @@ public:
     quint32 slideStart = 0;
     QList<slideButton *> buttons;
     QList<slideData *> testData;
+    // What a lab may ask for, set before startTest(): no key answers a slide; a slide ends at
+    // its limit exactly, by a timer of its own, and a click past the limit is a time-out.
+    bool keyboardAnswers = true;
+    bool exactLimit = false;
+    QTimer *limitTimer = nullptr;
 
 signals:
     void endTest();
@@ -49,6 +55,8 @@ signals:
 public slots:
     void pressBut(int i);
     void timerStep();
+    // The limit timer: the slide ends when its limit has passed on the program's clock.
+    void limitReached();
 
 private:
     // Set once endTest() has been emitted, so that the series can end only once.
@@ -56,8 +64,16 @@ private:
     // The wall-clock moment of slideStart, for the results.
     QDateTime slideOnset;
 
-    // Tells slideEnded() how the slide shown ended: by button 0 to 4, or -1 for a time-out.
-    void reportSlide(int button, bool right);
+    buttonPresses *presses = nullptr;
+
+    // Tells slideEnded() how the slide shown ended: by button 0 to 4, or -1 for a time-out,
+    // pressed `pressMs` after its start, by a key or not.
+    void reportSlide(int button, bool right, qint64 pressMs = -1, bool key = false);
+    // The slide ran out of time.
+    void timeOut();
+    // The slide's limit and the time it has been shown, in milliseconds.
+    qint64 limitMs() const { return qint64(slideTime) * 1000; }
+    quint32 shownMs() const;
     QString statusLine(const QString &slideLeft, const QString &seriesLeft) const;
     qint64 seriesSeconds() const;
 };

@@ -41,6 +41,12 @@ TestSite TestSite::small(int slides)
     return site;
 }
 
+QList<QByteArray> TestSite::served() const
+{
+    return QList<QByteArray>{test, instr, tm, tsInSeries, totalSeries, pauseSeries, pars}
+           + pictures.values();
+}
+
 void TestSite::serve(TestHttpServer &server) const
 {
     const QList<QByteArray> bodies{test, instr, tm, tsInSeries, totalSeries, pauseSeries, pars};

@@ -27,6 +27,9 @@ struct TestSite
     // A consistent test of `slides` slides with every picture of its pars lists.
     static TestSite small(int slides = 2);
     void serve(TestHttpServer &server) const;
+    // What the client's download takes, in request order: the documents as served, then the
+    // pictures (a site whose pars lists its pictures in name order).
+    QList<QByteArray> served() const;
     // Writes the site below `root` (root/quelvan/...), as a static web server serves it.
     bool writeSite(const QString &root) const;
 

@@ -170,5 +170,11 @@ int main(int argc, char *argv[])
     }
     out << "wrote " << args.first() << "/quelvan: " << opt.series << " series of " << opt.slides
         << " slides, " << (opt.first.size() * opt.second.size() + 1) << " pictures\n";
+    // The id as the site will be read: the checker's own.
+    QString report;
+    QTextStream quiet(&report);
+    siteChecker written(quiet);
+    written.check(args.first());
+    out << "test id: " << written.testId << '\n';
     return 0;
 }

@@ -1,6 +1,8 @@
 #include "maketest/sitechecker.h"
 
+#include "core/printable.h"
 #include "core/serverlayout.h"
+#include "core/testidentity.h"
 #include "download/parsparser.h"
 #include "maketest/picturefolder.h"
 #include "net/getrequest.h"
@@ -38,13 +40,13 @@ void siteChecker::error(Result kind, const QString &message)
     ++errors;
     if (first == Ok)
         first = kind;
-    out << "error: " << message << '\n';
+    out << "error: " << printable::escaped(message) << '\n';
 }
 
 void siteChecker::warning(const QString &message)
 {
     ++warnings;
-    out << "warning: " << message << '\n';
+    out << "warning: " << printable::escaped(message) << '\n';
 }
 
 bool siteChecker::fetch(const QString &site, const QString &path, QByteArray *body, QString *why)
@@ -104,6 +106,7 @@ siteChecker::Result siteChecker::check(const QString &siteArg)
 
     // The seven documents, read as the client reads them.
     QMap<QString, QString> docs;
+    testIdentity identity;
     for (const QString &name : serverLayout::documents()) {
         const QString path = serverLayout::documentPath(name);
         QByteArray body;
@@ -117,6 +120,7 @@ siteChecker::Result siteChecker::check(const QString &siteArg)
             warning(QStringLiteral("%1: holds a NUL byte; quelvan ignores everything after it")
                         .arg(path.mid(1)));
         docs.insert(name, getRequest::decodeText(body));
+        identity.add(serverLayout::documents().indexOf(name), body);
         totalBytes += body.size();
     }
     if (errors)
@@ -231,6 +235,7 @@ siteChecker::Result siteChecker::check(const QString &siteArg)
     }
     // What a participant downloads: every listed name is one request, repeats included.
     QMap<QString, QPair<qint64, qint64>> weight; // name -> bytes as served, at the best size
+    QMap<QString, QByteArray> digests;
     const int best = pictureFolder::recommendedSize();
     for (const QString &n : qAsConst(names)) {
         if (weight.contains(n) || !serverLayout::isSafePictureName(n))
@@ -270,17 +275,23 @@ siteChecker::Result siteChecker::check(const QString &siteArg)
                         .arg(best));
         }
         weight.insert(n, {body.size(), atBest});
+        digests.insert(n, testIdentity::digest(body));
     }
     qint64 atBest = totalBytes;
-    for (const QString &n : qAsConst(names)) {
-        totalBytes += weight.value(n).first;
-        atBest += weight.value(n).second;
+    for (int i = 0; i < names.size(); ++i) {
+        totalBytes += weight.value(names.at(i)).first;
+        atBest += weight.value(names.at(i)).second;
+        identity.addDigest(serverLayout::documentCount + i, digests.value(names.at(i)));
     }
     out << "a participant downloads " << serverLayout::documentCount + names.size() << " requests, "
         << totalBytes << " bytes\n";
     if (atBest < totalBytes)
         out << "with pictures of " << best << " pixels at most the test would weigh " << atBest
             << " bytes\n";
+    if (errors == 0) {
+        testId = identity.id();
+        out << "test id: " << testId << " (the test_id column of every run of this test)\n";
+    }
 
     out << errors << " error(s), " << warnings << " warning(s)\n";
     return first;

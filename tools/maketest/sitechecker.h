@@ -38,6 +38,9 @@ public:
     int errors = 0;
     int warnings = 0;
     qint64 totalBytes = 0; // of the documents and pictures a participant downloads
+    // The test's id as quelvan writes it into the data (testIdentity), once every document
+    // and picture could be read; empty before.
+    QString testId;
 
 private:
     // Reads a document or picture as the client would; false with *why set when it cannot

@@ -101,7 +101,7 @@ void tst_pictureheader::read_data()
     const QByteArray video("\0\0\0\030ftypmp42\xFF\xDA\xFF\xD9", 16);
 
     row("jpeg: whole", jpeg, "jpeg", small, true, D::Fine);
-    row("jpeg: whole, progressive", progressive, "jpeg", small, true, D::Fine);
+    row("jpeg: whole, progressive", progressive, "jpeg", small, true, D::Fine, 6);
     row("jpeg: a video after its end", jpeg + video, "jpeg", small, true, D::Fine);
     row("jpeg: no pixels", "\xFF\xD8\xFF\xD9", "jpeg", none, true, D::Fine);
     row("jpeg: cut before its end marker", jpeg.chopped(2), "jpeg", small, false, D::Truncated);
@@ -113,6 +113,16 @@ void tst_pictureheader::read_data()
     row("jpeg: 65535 x 65535",
         QByteArray("\xFF\xD8\xFF\xC0\0\x0B\x08\xFF\xFF\xFF\xFF\x01\x01\x11\0\xFF\xD9", 17), "jpeg",
         {65535, 65535}, true, D::TooManyPixels);
+
+    // A progressive decode holds two bytes a pixel of every component, whatever it is
+    // decoded to: 8000 x 4000 in colour takes 192 MB, in one scan it may.
+    const auto frame = [](char marker) {
+        return QByteArray("\xFF\xD8\xFF") + marker
+               + QByteArray("\0\x11\x08\x0F\xA0\x1F\x40\x03\1\x22\0\2\x11\1\3\x11\1\xFF\xD9", 19);
+    };
+    row("jpeg: progressive, 8000 x 4000", frame('\xC2'), "jpeg", {8000, 4000}, true,
+        D::TooManyPixels, 6);
+    row("jpeg: baseline, 8000 x 4000", frame('\xC0'), "jpeg", {8000, 4000}, true, D::Fine);
 
     row("png: whole", png8, "png", small, true, D::Fine);
     row("png: 16 bits a channel, over the cap at 8 bytes a pixel", png(4200, 16), "png",
@@ -137,8 +147,13 @@ void tst_pictureheader::read_data()
     row("bmp: bit fields, half its rows", bmp(32, 24, 32, 3, 12), "bmp", small, false,
         D::Truncated);
     row("bmp: rows from the top down", bmp(32, -24, 24, 0, 24), "bmp", small, true, D::Fine);
-    row("bmp: run-length rows, which have no length to check", bmp(32, 24, 8, 1, 0), "bmp", small,
-        true, D::Fine);
+    // Run-length rows are whole at their end code: a row of three pixels written out (padded
+    // to an even count) and a run of 29, then the end of the row, 24 times, then the end.
+    const QByteArray rows = QByteArray("\0\3abc\0\x1D\1\0\0", 10).repeated(24);
+    row("bmp: run-length rows to their end", bmp(32, 24, 8, 1, 0) + rows + QByteArray("\0\1", 2),
+        "bmp", small, true, D::Fine);
+    row("bmp: run-length rows cut before their end", bmp(32, 24, 8, 1, 0) + rows, "bmp", small,
+        false, D::Truncated);
     // The declared size is refused before the missing rows are looked at.
     row("bmp: 100000 x 100000 without its rows", bmp(100000, 100000, 32, 0, 0), "bmp",
         {100000, 100000}, false, D::TooManyPixels);

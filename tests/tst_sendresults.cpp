@@ -1,4 +1,5 @@
 #include "results/resultssender.h"
+#include "support/testhttpserver.h"
 #include "support/uploadrun.h"
 
 #include <QElapsedTimer>
@@ -23,11 +24,16 @@ class tst_sendresults : public UploadStore
     Q_OBJECT
 private slots:
     void afterAKill();
+    void aFileThatCannotBeRead_data();
     void aFileThatCannotBeRead();
+    void answerWithoutEnd_data();
+    void answerWithoutEnd();
     void probe_data();
     void probe();
 
 private:
+    // A store that answers as a row says, at hostile.baseUrl() + "/up".
+    TestHttpServer hostile;
     // A run whose last three files the store turns away for now (429); then the window is
     // gone, as in a kill.
     void killedBeforeItsLastFiles(const appOptions &options);
@@ -73,13 +79,31 @@ void tst_sendresults::afterAKill()
     delivered(o.resultsDir, 1);
 }
 
+void tst_sendresults::aFileThatCannotBeRead_data()
+{
+    QTest::addColumn<bool>("confirmed"); // the file's earlier rows, by the window
+    QTest::newRow("sent in part before") << true;
+    // Nothing confirmed and nothing readable compared equal once: "sent".
+    QTest::newRow("never confirmed") << false;
+}
+
 // A file that cannot be read: the run is not sent, not forgotten, and the lab's copy of the
 // file stays as it was.
 void tst_sendresults::aFileThatCannotBeRead()
 {
+    QFETCH(bool, confirmed);
     const appOptions o = options();
-    killedBeforeItsLastFiles(o);
-    const QString trials = added().filter("_trials.csv").constFirst();
+    if (confirmed) {
+        killedBeforeItsLastFiles(o);
+    } else { // the store down for the whole run
+        dav.stop();
+        Run run(o);
+        run.w.nextSeries();
+        run.end();
+        QTRY_COMPARE(QDir(o.resultsDir).entryList({"*_graph.png"}).size(), 1);
+        QCOMPARE(dav.start(), QString());
+    }
+    const QString trials = added().filter("_trials.csv").value(0);
     const QByteArray labCopy = dav.file(trials);
     const QString local = QDir(o.resultsDir).entryList({"*_trials.csv"}).constFirst();
     QVERIFY(QFile::remove(o.resultsDir + '/' + local) && QDir(o.resultsDir).mkdir(local));
@@ -91,6 +115,36 @@ void tst_sendresults::aFileThatCannotBeRead()
              qPrintable(said));
     QCOMPARE(runOutbox::stems(o.resultsDir).size(), 1);
     QCOMPARE(dav.file(trials), labCopy);
+    QCOMPARE(added().filter("_trials.csv").size(), int(confirmed));
+}
+
+void tst_sendresults::answerWithoutEnd_data()
+{
+    QTest::addColumn<int>("behaviour");
+    QTest::addColumn<int>("atLeastMs");
+    QTest::newRow("201, then a body without end") << int(TestHttpServer::Endless) << 0;
+    // Never silent: only the deadline, twice the silence, ends it.
+    QTest::newRow("201, then a byte at a time") << int(TestHttpServer::Trickle) << 1900;
+}
+
+// A store's answer is read up to a small size and a deadline; the status line decides.
+void tst_sendresults::answerWithoutEnd()
+{
+    QFETCH(int, behaviour);
+    QFETCH(int, atLeastMs);
+    QVERIFY(hostile.isListening() || hostile.listen());
+    hostile.setFallback({201, {}, TestHttpServer::Behaviour(behaviour), {}});
+    const QString folder = options().resultsDir;
+    runOutbox record(folder, "quelvan_T_2026-01-02_03-04-05");
+    record.runId = "0123456789abcdef";
+    QVERIFY(record.save() && TestSite::writeFile(record.path(record.files().at(1)), "1,2\r\n"));
+    QString said;
+    QTextStream out(&said);
+    QElapsedTimer waited;
+    waited.start();
+    QVERIFY2(resultsSender::sendAllOnce(folder, hostile.baseUrl() + "/up", "", "", out, 1000),
+             qPrintable(said));
+    QVERIFY(waited.elapsed() >= atLeastMs && runOutbox::stems(folder).isEmpty());
 }
 
 QString tst_sendresults::sendResults(const appOptions &options, int *status)
@@ -116,7 +170,8 @@ QString tst_sendresults::quelvan(const QStringList &args, const QByteArray &pass
     quelvan.setProcessEnvironment(env);
     quelvan.start(TestSite::builtProgram(QUELVAN_EXECUTABLE), args,
                   QIODevice::ReadWrite | QIODevice::Text); // lines end in \n on Windows too
-    quelvan.waitForFinished(30000);
+    // The event loop runs meanwhile: a store in this process answers.
+    QTest::qWaitFor([&] { return quelvan.state() == QProcess::NotRunning; }, 30000);
     *status = quelvan.exitCode();
     return QString::fromUtf8(quelvan.readAllStandardOutput());
 }
@@ -141,6 +196,12 @@ void tst_sendresults::probe_data()
                                 << "HTTP 307 Temporary Redirect; the address is redirected to";
     QTest::newRow("nothing listening") << "" << QByteArray("s3cret") << 1
                                        << "Connection refused; no connection: is the address right";
+    // Stores that would hold the program for ever, or write on the terminal.
+    QTest::newRow("201, then a body without end")
+        << "endless" << QByteArray("s3cret") << 0 << "quelvan: stored http://127.0.0.1:";
+    QTest::newRow("a redirect with escape sequences")
+        << "escapes" << QByteArray("s3cret") << 1
+        << "; the address is redirected to /\\x1b[32mALL GOOD: use that address";
 }
 
 void tst_sendresults::probe()
@@ -150,16 +211,25 @@ void tst_sendresults::probe()
     QFETCH(int, status);
     QFETCH(QString, said);
     SKIP_OUTSIDE_A_SPARE_PROFILE();
+    QVERIFY(hostile.isListening() || hostile.listen());
+    hostile.setFallback(
+        folder == "endless"
+            ? TestHttpServer::Response{201, {}, TestHttpServer::Endless, {}}
+            : TestHttpServer::Response{
+                307, {}, TestHttpServer::Normal, "/\x1b[32mALL GOOD", "Moved\x1b[2J"});
+    const bool ownStore = folder != "endless" && folder != "escapes";
     const QString url = folder.isEmpty()
                             ? QStringLiteral("http://127.0.0.1:%1/up").arg(TestSite::freePort())
-                            : dav.url(qPrintable(folder));
+                        : ownStore ? dav.url(qPrintable(folder))
+                                   : hostile.baseUrl() + "/up";
     int got = -1;
     const QString out = quelvan({"--check-upload", "--upload", url}, password, &got);
     QCOMPARE(got, status);
-    QVERIFY2(out.contains(said), qPrintable(out));
+    QVERIFY2(out.contains(said) && !out.contains('\x1b'), qPrintable(out));
     // A short file that says what it is, stored once, and only when the store took it.
-    QCOMPARE(added().filter("quelvan_probe_").size(), int(status == 0));
-    QVERIFY(status || dav.file(out.section('/', -1).trimmed()).contains("quelvan --check-upload"));
+    QCOMPARE(added().filter("quelvan_probe_").size(), int(status == 0 && ownStore));
+    QVERIFY(status || !ownStore
+            || dav.file(out.section('/', -1).trimmed()).contains("quelvan --check-upload"));
 }
 
 QTEST_MAIN(tst_sendresults)

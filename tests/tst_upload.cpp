@@ -3,6 +3,8 @@
 
 #include <QAbstractButton>
 #include <QMessageBox>
+#include <QPointer>
+#include <QScopeGuard>
 
 namespace {
 // Under the graph: where the results are, in each state.
@@ -36,6 +38,9 @@ private slots:
     void tooManyRequestsForAWhile();
     void refusedOnce_data();
     void refusedOnce();
+    void closedMidTest();
+    void questionGoesWithItsReason();
+    void systemProxyCarriesUploads();
 };
 
 // Two runs with the same code in the same second, each delivered whole under a name of its
@@ -163,6 +168,56 @@ void tst_upload::refusedOnce()
     run.answersAfter(600000, 200);
     QCOMPARE(dav.log().filter(QString::number(status)).size() - tried, 2);
     QCOMPARE(runOutbox::stems(o.resultsDir).size(), 1);
+}
+
+// Closed mid-test while its files are on their way: no question, behind which the next
+// series would run; the next start sends what is left.
+void tst_upload::closedMidTest()
+{
+    dav.pause(true);
+    Run run(options());
+    QVERIFY(run.w.close() && !run.w.findChild<QMessageBox *>());
+    dav.pause(false);
+}
+
+// After the last series the question comes while a file waits for its next try, with nothing
+// in flight; it goes, and the window closes, once the file has arrived, unanswered.
+void tst_upload::questionGoesWithItsReason()
+{
+    const appOptions o = options();
+    Run run(o);
+    QVERIFY(run.firstSeriesDelivered());
+    dav.setFailing(true);
+    run.end();
+    QTRY_COMPARE(run.answers.count(), 2 + 3);
+    QVERIFY(run.shows(later) && !run.w.close());
+    QPointer<QMessageBox> question = run.w.findChild<QMessageBox *>();
+    QVERIFY(question);
+    dav.setFailing(false);
+    run.answersAfter(resultsUploader::longestWaitMs, 0);
+    QTRY_VERIFY(!question && !run.w.isVisible());
+    delivered(o.resultsDir, 1);
+}
+
+// The window's uploads take the system's proxy, as --send-results and --check-upload do, when
+// the participant entered none: here one where nothing listens, so nothing arrives.
+void tst_upload::systemProxyCarriesUploads()
+{
+#ifdef Q_OS_WIN
+    QSKIP("Windows keeps its proxy settings in the system, not in the environment");
+#endif
+    const QByteArray noProxy = qgetenv("no_proxy"); // a machine's own may name 127.0.0.1
+    qunsetenv("no_proxy");
+    qputenv("http_proxy", QStringLiteral("http://127.0.0.1:%1").arg(TestSite::freePort()).toUtf8());
+    const auto restore = qScopeGuard([noProxy] {
+        qunsetenv("http_proxy");
+        if (!noProxy.isNull())
+            qputenv("no_proxy", noProxy);
+    });
+    Run run(options());
+    QTRY_COMPARE(run.answers.count(), 2);
+    QCOMPARE(added(), QStringList());
+    QCOMPARE(run.w.uploader->state(), resultsUploader::Pending);
 }
 
 QTEST_MAIN(tst_upload)

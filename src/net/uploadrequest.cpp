@@ -92,7 +92,8 @@ uploadRequest::Verdict uploadRequest::verdict(QNetworkReply *reply, QString *why
     *why = status
                ? QStringLiteral("HTTP %1 %2")
                      .arg(status)
-                     .arg(reply->attribute(QNetworkRequest::HttpReasonPhraseAttribute).toString())
+                     .arg(printable::escaped(
+                         reply->attribute(QNetworkRequest::HttpReasonPhraseAttribute).toString()))
            : reply->property(deadlineProperty).toBool()
                ? QStringLiteral("no whole answer within %1 s").arg(2 * timeout / 1000.0)
            : reply->error() == QNetworkReply::OperationCanceledError

@@ -93,6 +93,12 @@ void pictureHeader::readJpeg(const QByteArray &d)
             marker >= 0xC0 && marker <= 0xCF && marker != 0xC4 && marker != 0xC8 && marker != 0xCC;
         if (frame && length >= 7)
             size = sizeOf(bigEndian(d, at + 7, 2), bigEndian(d, at + 5, 2));
+        // A progressive decode holds every coefficient of the picture, two bytes each, whatever
+        // size it is decoded to.
+        const bool progressive =
+            marker == 0xC2 || marker == 0xC6 || marker == 0xCA || marker == 0xCE;
+        if (progressive && length >= 8)
+            bytesPerPixel = qMax(4, 2 * quint8(d.at(int(at) + 9)));
         at = next;
         if (marker != 0xDA)
             continue;

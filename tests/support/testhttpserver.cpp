@@ -2,6 +2,7 @@
 
 #include <QFile>
 #include <QTcpSocket>
+#include <QTimer>
 #include <QUrl>
 
 #ifdef Q_OS_UNIX
@@ -84,7 +85,7 @@ void TestHttpServer::onReadyRead(QTcpSocket *socket)
 
 void TestHttpServer::answer(QTcpSocket *socket, const QString &path)
 {
-    Response r = responses.value(path, {404, "not found", Normal, {}});
+    Response r = responses.value(path, fallback);
     if (!firstResponses.value(path).isEmpty())
         r = firstResponses[path].takeFirst();
     QFile file(rootDir + path);
@@ -98,14 +99,25 @@ void TestHttpServer::answer(QTcpSocket *socket, const QString &path)
     if (r.behaviour == StopListening || r.behaviour == CloseBeforeHeaders)
         return socket->disconnectFromHost();
 
-    QByteArray head = "HTTP/1.1 " + QByteArray::number(r.status) + " Status\r\n";
-    head += "Content-Length: " + QByteArray::number(r.body.size()) + "\r\n";
+    QByteArray head = "HTTP/1.1 " + QByteArray::number(r.status) + ' ' + r.reason + "\r\n";
+    head += r.behaviour == Endless ? QByteArray("Transfer-Encoding: chunked\r\n")
+            : r.behaviour == Trickle
+                ? QByteArray("Content-Length: 100000\r\n")
+                : "Content-Length: " + QByteArray::number(r.body.size()) + "\r\n";
     if (r.behaviour == Gzipped || r.behaviour == GzippedSecond)
         head += r.behaviour == Gzipped ? "Content-Encoding: gzip\r\n"
                                        : "Content-Encoding: identity, gzip\r\n";
     if (!r.location.isEmpty())
         head += "Location: " + r.location + "\r\n";
     socket->write(head + "Connection: keep-alive\r\n\r\n");
+    if (r.behaviour == Endless || r.behaviour == Trickle) { // until the client gives up
+        auto *pump = new QTimer(socket);
+        const bool endless = r.behaviour == Endless;
+        connect(pump, &QTimer::timeout, socket, [socket, endless] {
+            socket->write(endless ? "10000\r\n" + QByteArray(0x10000, 'x') + "\r\n" : "x");
+        });
+        return pump->start(endless ? 1 : 200);
+    }
     if (r.behaviour == Normal || r.behaviour >= Gzipped)
         return void(socket->write(r.body));
     socket->write(r.body.left(r.body.size() / 2));

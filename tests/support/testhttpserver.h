@@ -23,6 +23,8 @@ public:
         Silent,             // read the request and never answer
         Gzipped,            // send the body as it is, labelled as gzip
         GzippedSecond,      // the same, labelled "identity, gzip"
+        Endless,            // a chunked body that never ends
+        Trickle,            // the body of its length one byte every 200 ms
     };
     struct Response
     {
@@ -30,10 +32,12 @@ public:
         QByteArray body;
         Behaviour behaviour = Normal;
         QByteArray location; // sent as a Location header when not empty
+        QByteArray reason = "Status";
     };
 
     TestHttpServer();
     bool listen() { return server.listen(QHostAddress::LocalHost, 0); }
+    bool isListening() const { return server.isListening(); }
     quint16 port() const { return server.serverPort(); }
     QString baseUrl() const { return QStringLiteral("http://127.0.0.1:%1").arg(port()); }
 
@@ -47,6 +51,8 @@ public:
     // pending: only a client with that many requests under way gets answers.
     void holdFirst(int count, const QString &prefix);
     void setBody(const QString &path, const QByteArray &body, int status = 200);
+    // The answer to every path without one of its own, instead of 404.
+    void setFallback(const Response &r) { fallback = r; }
     // Serves the answer of `path` at `to` instead and redirects `path` there.
     void move(const QString &path, const QString &to);
     // Files below `root` answer paths that have no canned answer; the rest get 404.
@@ -61,6 +67,7 @@ private:
     void answer(QTcpSocket *socket, const QString &path);
 
     QHash<QString, Response> responses;
+    Response fallback{404, "not found", Normal, {}};
     QHash<QString, QList<Response>> firstResponses;
     int toHold = 0;
     QString heldPrefix;

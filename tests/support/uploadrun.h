@@ -40,12 +40,13 @@ struct Run
         w.startTest();
         w.tester->pressBut(1);
     }
-    // The record on the disk holds `files` confirmed, under the window's lock, so that no
-    // sender takes the run up meanwhile.
+    // The record on the disk holds `files` confirmed and the test's id, under the window's
+    // lock, so that no sender takes the run up meanwhile.
     bool recorded(int files) const
     {
         runOutbox record(w.results->folder, w.results->stem);
         return record.load() && record.confirmed.size() == files
+               && record.testId == w.results->testId && !record.testId.isEmpty()
                && !QLockFile(record.lockPath()).tryLock(0);
     }
     // Both files of the first series recorded while the pause goes on: the run is not over,

@@ -19,6 +19,7 @@ participantEntry::participantEntry(const QString &participant, const QString &re
     auto *row = new QHBoxLayout(this);
     row->setContentsMargins(0, 0, 0, 0);
     row->addWidget(
+        //: Label of the participant code's field on the first screen.
         new QLabel(QCoreApplication::translate("loadInterface", "Код участника:"), this));
     edit = new QLineEdit(this);
     edit->setMaxLength(64);

@@ -45,6 +45,7 @@ runTest::runTest(QString test, int slideTime, int slideTotal, int seriesTotal, i
     presses = new buttonPresses(this);
 
     auto *grid = new QGridLayout(this);
+    //: Status line while the slides are being prepared.
     statusLabel = new QLabel(QCoreApplication::translate("runTest", "Формируем тест"), this);
     grid->addWidget(statusLabel, 0, 0, 1, 3, Qt::AlignCenter);
     auto *mapper = new QSignalMapper(this);
@@ -67,6 +68,7 @@ runTest::runTest(QString test, int slideTime, int slideTotal, int seriesTotal, i
         connect(timer, &QTimer::timeout, this, &runTest::timerStep);
     } else {
         testFailed = true;
+        //: Status line: the server's test text holds no slide that can be shown.
         statusLabel->setText(QCoreApplication::translate("runTest", "Ошибка формирования теста!"));
     }
 }
@@ -144,6 +146,7 @@ void runTest::showSlide()
         if (!button->setPicture()) {
             testFailed = true;
             statusLabel->setText(
+                //: Status line: a picture of the slide is missing; %1 and %2 are its two values.
                 QCoreApplication::translate(
                     "runTest",
                     "Ошибка! Отсутствует необходимый файл с картинкой для варианта: %1 %2")
@@ -208,6 +211,9 @@ void runTest::reportSlide(int button, bool right, qint64 pressMs, bool key)
 QString runTest::statusLine(const QString &slideLeft, const QString &seriesLeft) const
 {
     const qint64 slideInSeries = qint64(tekSlide) - qint64(tekSeries - 1) * slideTotal;
+    //: Status line above the slides: %5 the series, %1 the slide, %2 the slides of a
+    //: series, %3 the seconds left for this slide, %4 for the series (decimals). Keep the two
+    //: blanks between the parts.
     return QCoreApplication::translate(
                "runTest", "серия:%5  %1/%2  время на слайд:%3 c  временя на серию:%4 c")
         .arg(slideInSeries)

@@ -1,5 +1,6 @@
 #include "test/runtest.h"
 
+#include "core/languagechoice.h"
 #include "core/logcategories.h"
 #include "core/msclock.h"
 #include "core/serverlayout.h"
@@ -159,7 +160,9 @@ void runTest::showSlide()
     presses->setSlide(tekSlide, slideStart);
     if (exactLimit)
         limitTimer->start(int(qBound(qint64(0), limitMs(), qint64(INT_MAX))));
-    statusLabel->setText(statusLine(QString::number(slideTime), QString::number(seriesSeconds())));
+    const QLocale numbers = languageChoice::numbers();
+    statusLabel->setText(
+        statusLine(numbers.toString(slideTime), numbers.toString(seriesSeconds())));
 }
 
 qint64 runTest::seriesSeconds() const
@@ -265,6 +268,8 @@ void runTest::timerStep()
     const float elapsed = float(shownMs()) / 1000.0f;
     if (exactLimit ? shownMs() > limitMs() : elapsed > slideTime)
         return timeOut();
-    statusLabel->setText(statusLine(QString::number(slideTime - elapsed, 'g', 6),
-                                    QString::number(double(seriesSeconds()) - elapsed, 'g', 6)));
+    // Decimals as the language writes them: "2,199" in German; with no translator "2.199".
+    const QLocale numbers = languageChoice::numbers();
+    statusLabel->setText(statusLine(numbers.toString(slideTime - elapsed, 'g', 6),
+                                    numbers.toString(double(seriesSeconds()) - elapsed, 'g', 6)));
 }

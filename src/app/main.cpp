@@ -2,6 +2,7 @@
 #include "core/appoptions.h"
 #include "core/commandline.h"
 #include "core/languagechoice.h"
+#include "core/translationcheck.h"
 #include "results/resultssender.h"
 #include "results/uploadprobe.h"
 
@@ -74,9 +75,9 @@ int main(int argc, char *argv[])
     appOptions options;
     QString message;
 
-    // Help, the version and sending the results need no window system: they work over SSH.
-    // Anything else, a mistake included, is read again below, once the toolkit has taken its
-    // own options.
+    // Help, the version, sending the results and checking a translation need no window system: they
+    // work over SSH. Anything else, a mistake included, is read again below, once the toolkit has
+    // taken its own options.
     QStringList arguments;
     for (int i = 0; i < argc; ++i)
         arguments.append(QString::fromLocal8Bit(argv[i]));
@@ -86,6 +87,10 @@ int main(int argc, char *argv[])
             appOptions::parse(QCoreApplication::arguments(), &options, &message);
         if (answered(outcome, message))
             return 0;
+        if (outcome == appOptions::Run && !options.checkTranslation.isEmpty()) {
+            QTextStream out(stdout);
+            return translationCheck::run(options.checkTranslation, out);
+        }
         if (outcome == appOptions::Run && (options.sendResults || options.checkUpload))
             return reachStore(options);
         // A mistake is named here too, unless a toolkit option (-platform, -style ...) may be

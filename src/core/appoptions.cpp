@@ -119,6 +119,12 @@ appOptions::Outcome appOptions::parse(const QStringList &arguments, appOptions *
                        .arg(parser.positionalArguments().constFirst());
         return UsageError;
     }
+    if (parser.isSet(QLatin1String(commandLine::checkTranslationOption))) {
+        // A translator's check, which no setting changes.
+        options->checkTranslation =
+            parser.value(QLatin1String(commandLine::checkTranslationOption));
+        return Run;
+    }
 
     appOptions result = defaults();
     result.fullScreen = parser.isSet(QStringLiteral("fullscreen"));

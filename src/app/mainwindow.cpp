@@ -20,6 +20,7 @@
 #include <QLockFile>
 #include <QPushButton>
 #include <QScreen>
+#include <QStyle>
 #include <QTimer>
 #include <QVBoxLayout>
 
@@ -229,6 +230,10 @@ void MainWindow::showGraph()
     box->addWidget(notice);
     if (uploader)
         box->addWidget(new uploadLine(uploader, results->folder, screen));
+    // The lines keep the window's margins; the graph keeps its own geometry.
+    const int margin = style()->pixelMetric(QStyle::PM_LayoutLeftMargin);
+    for (QLabel *line : screen->findChildren<QLabel *>())
+        line->setContentsMargins(margin, 0, margin, margin);
     replaceCentral(screen);
     // Saved as shown: once the window has laid the graph out.
     QTimer::singleShot(0, graph, [this, graph, notice] {

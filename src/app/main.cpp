@@ -120,6 +120,10 @@ int main(int argc, char *argv[])
         return 2;
     }
 
+    if (!options.checkTranslation.isEmpty()) { // needs no window, even where one could open
+        QTextStream out(stdout);
+        return translationCheck::run(options.checkTranslation, out);
+    }
     languageChoice::install(options.language);
     int code = 0;
     {

@@ -88,8 +88,8 @@ int main(int argc, char *argv[])
         if (answered(outcome, message))
             return 0;
         if (outcome == appOptions::Run && !options.checkTranslation.isEmpty()) {
-            QTextStream out(stdout);
-            return translationCheck::run(options.checkTranslation, out);
+            QTextStream out(stdout), err(stderr);
+            return translationCheck::run(options.checkTranslation, out, err);
         }
         if (outcome == appOptions::Run && (options.sendResults || options.checkUpload))
             return reachStore(options);
@@ -121,8 +121,8 @@ int main(int argc, char *argv[])
     }
 
     if (!options.checkTranslation.isEmpty()) { // needs no window, even where one could open
-        QTextStream out(stdout);
-        return translationCheck::run(options.checkTranslation, out);
+        QTextStream out(stdout), err(stderr);
+        return translationCheck::run(options.checkTranslation, out, err);
     }
     languageChoice::install(options.language);
     int code = 0;

@@ -75,8 +75,9 @@ QString translationCheck::name(const message &m)
 
 QStringList translationCheck::problems(const QString &file, QString *error)
 {
-    QString english;
-    const QList<message> reference = readTs(languageChoice::englishSource(), &english, error);
+    QString referenceLanguage;
+    const QList<message> reference =
+        readTs(languageChoice::englishSource(), &referenceLanguage, error);
     if (!error->isEmpty())
         return {};
     QStringList result;
@@ -120,12 +121,12 @@ QStringList translationCheck::problems(const QString &file, QString *error)
     return result;
 }
 
-int translationCheck::run(const QString &file, QTextStream &out)
+int translationCheck::run(const QString &file, QTextStream &out, QTextStream &err)
 {
     QString error;
     const QStringList found = problems(file, &error);
     if (!error.isEmpty()) {
-        out << "quelvan: --check-translation: " << QDir::toNativeSeparators(file) << ": " << error
+        err << "quelvan: --check-translation: " << QDir::toNativeSeparators(file) << ": " << error
             << '\n';
         return 2;
     }

@@ -14,9 +14,9 @@ public:
     // One line per problem, naming the message by its English text; empty when there are
     // none. *error, and nothing else, when the file cannot be read.
     static QStringList problems(const QString &file, QString *error);
-    // `quelvan --check-translation FILE`: prints the problems and a summary; 0 when there
-    // are none, 1 when there are, 2 when the file cannot be read.
-    static int run(const QString &file, QTextStream &out);
+    // `quelvan --check-translation FILE`: prints the problems and a summary to `out`; 0 when
+    // there are none, 1 when there are, 2 when the file cannot be read (said on `err`).
+    static int run(const QString &file, QTextStream &out, QTextStream &err);
 
 private:
     struct message

@@ -35,6 +35,14 @@ def messages(path, finished_only):
     return found
 
 
+def entries(root):
+    """A template's messages as lupdate of any Qt version writes them: order and layout aside."""
+    return sorted((c.findtext("name"), m.findtext("source"), m.findtext("comment") or "",
+                   m.findtext("extracomment"), m.get("numerus"),
+                   "".join(m.find("translation").itertext()).strip())
+                  for c in root.iter("context") for m in c.iter("message"))
+
+
 def template(fresh, english):
     """The template: lupdate's messages, each with its English text before the comment."""
     words = {}
@@ -95,7 +103,7 @@ def main():
         if sys.argv[4:] == ["--write-template"]:
             open(path, "w", encoding="utf-8").write(made)
             return
-        if open(path, encoding="utf-8").read() != made:
+        if entries(ET.parse(path).getroot()) != entries(ET.fromstring(made)):
             problems.append(f"{path}: not up to date; write it again with --write-template")
         wanted = messages(fresh, False)
         files = sorted(f for f in os.listdir(ts_folder) if re.fullmatch(r"quelvan_\w+\.ts", f))

@@ -154,9 +154,7 @@ int main(int argc, char *argv[])
                 << file.errorString() << '\n';
             ok = false;
         } else {
-            opt.instr = QString::fromUtf8(file.readAll());
-            if (opt.instr.startsWith(QChar(0xFEFF))) // Notepad's byte-order mark
-                opt.instr.remove(0, 1);
+            opt.instr = QString::fromUtf8(file.readAll()); // drops Notepad's byte-order mark
         }
     }
     opt.language = siteTexts::languageOf(parser.value(language));

@@ -1,4 +1,5 @@
 #include "core/appoptions.h"
+#include "core/languagechoice.h"
 #include "download/loading.h"
 #include "download/loadinterface.h"
 #include "maketest/sitechecker.h"
@@ -176,7 +177,7 @@ void tst_maketest::commandLine()
                    ? tool.exitCode()
                    : -1;
     };
-    QCOMPARE(run({"--series", "2", "--slides", "4", "--first", "круг,a.b,.x", "--language", "en",
+    QCOMPARE(run({"--series", "2", "--slides", "4", "--first", "круг,a.b,.x", "--language", "EN-gb",
                   dir.path()}),
              0);
     const QString testId =
@@ -227,6 +228,17 @@ void tst_maketest::commandLine()
          {QStringList{"--slide-time", "x", "--pause", "y"}, {"--seed", "-1"}, {"--series", "0"}})
         QCOMPARE(run(bad + QStringList{dir.path() + "/bad"}), 1);
     QVERIFY(!QFileInfo::exists(dir.path() + "/bad/quelvan"));
+    // A lab's own instructions, from a file Notepad saved, follow the counts and times.
+    QVERIFY(TestSite::writeFile(
+        dir.path() + "/instr.html",
+        "\xEF\xBB\xBF{series} Serien, {slides} Folien, {seconds} s, {pause} s"));
+    QCOMPARE(run({"--series", "2", "--slides", "4", "--pause", "7", "--instr-file",
+                  dir.path() + "/instr.html", dir.path() + "/own"}),
+             0);
+    QCOMPARE(TestSite::readFile(dir.path() + "/own/quelvan/instr.php"),
+             QByteArray("2 Serien, 4 Folien, 5 s, 7 s"));
+    QCOMPARE(run({"--instr-file", dir.path() + "/none.html", dir.path() + "/bad"}), 1);
+    QCOMPARE(run({"--language", "xx", dir.path() + "/bad"}), 1);
 }
 
 void tst_maketest::ownPictures_data()
@@ -338,11 +350,13 @@ void tst_maketest::numerals_data()
     QTest::addColumn<QString>("series");
     QTest::addColumn<QString>("slides");  // as "по N ... в каждой" needs them
     QTest::addColumn<QString>("english"); // --language en: one, or any other number
-    auto row = [](int n, const char *series, const char *slides, const char *english = "s") {
+    QTest::addColumn<QString>("german");  // --language de, as "Der Test hat ..." needs them
+    auto row = [](int n, const char *series, const char *slides, const char *english = "s",
+                  const char *german = "%1 Serien mit je %1 Folien") {
         QTest::newRow(series) << n << QString::fromUtf8(series) << QString::fromUtf8(slides)
-                              << QString::fromLatin1(english);
+                              << QString::fromLatin1(english) << QString::fromUtf8(german).arg(n);
     };
-    row(1, "1 серия", "1 слайду", "");
+    row(1, "1 серия", "1 слайду", "", "1 Serie mit je 1 Folie");
     row(3, "3 серии", "3 слайда");
     row(5, "5 серий", "5 слайдов");
     row(11, "11 серий", "11 слайдов");
@@ -357,21 +371,32 @@ void tst_maketest::numerals()
     QFETCH(int, n);
     QFETCH(QString, series);
     QFETCH(QString, slides);
-    const QString text = siteTexts::instructions(4, n, n, 10, false);
+    const QString text = siteTexts::instructions("ru", 4, n, n, 10, false);
     QVERIFY2(text.contains(QStringLiteral("В тесте %1, по %2 в каждой").arg(series, slides)),
              qPrintable(text));
     // Photos have no shape and colour to speak of.
     QVERIFY(text.contains(QStringLiteral("<b>форма</b>")));
-    QVERIFY(!siteTexts::instructions(4, n, n, 10, true).contains(QStringLiteral("форм")));
+    QVERIFY(!siteTexts::instructions("ru", 4, n, n, 10, true).contains(QStringLiteral("форм")));
     QFETCH(QString, english);
-    const QString en = siteTexts::englishInstructions(n, n, n, 10, false);
+    const QString en = siteTexts::instructions("en", n, n, n, 10, false);
     QVERIFY2(en.contains(QStringLiteral("You have %1 second%2 for each slide. The test has %1 "
                                         "series of %1 slide%2 each;")
                              .arg(n)
                              .arg(english))
                  && en.contains("<b>shape</b>") && en.contains("a pause of 10 seconds"),
              qPrintable(en));
-    QVERIFY(!siteTexts::englishInstructions(n, n, n, 10, true).contains("shape"));
+    QVERIFY(!siteTexts::instructions("en", n, n, n, 10, true).contains("shape"));
+    QFETCH(QString, german);
+    QVERIFY(siteTexts::instructions("de", 1, n, n, 10, false)
+                .contains("Der Test hat " + german + ";<br>"));
+    // Every language names the start button as the window shows it in that language.
+    for (const QString &language : siteTexts::languages()) {
+        languageChoice::install(language);
+        const QString start = QCoreApplication::translate("instrShow", "Начать тест");
+        QVERIFY2(siteTexts::instructions(language, 1, n, n, 1, true).contains(start),
+                 qPrintable(language));
+    }
+    languageChoice::install("ru");
 }
 
 QTEST_MAIN(tst_maketest)

@@ -105,8 +105,12 @@ void tst_options::parse_data()
     // The window's language: Russian unless set, English built in, a lab's beside the file.
     row("English", {"--language", "en"}, none, none, built + " " + img + "   language=en");
     row("a lab's language", {}, none, "language=pt", built + " " + img + "   language=pt");
-    row("an unknown language", {}, "language=xx", none,
-        user + ": language: \"xx\" is not available; available: en, pt, ru, zz");
+    row("an unknown language, and where a lab's would be", {}, "language=xx", none,
+        user
+            + ": language: \"xx\" is not available; available: de, en, es, fr, pt, ru, zh_CN, "
+              "zz; a lab's quelvan_xx.qm was looked for in "
+            + QDir::toNativeSeparators(QFileInfo(user).path() + "/translations") + ", "
+            + QDir::toNativeSeparators(QFileInfo(machine).path() + "/translations"));
     row("a translation that will not load", {}, "language=zz", none,
         user + ": language: \""
             + QDir::toNativeSeparators(QFileInfo(user).path() + "/translations/quelvan_zz.qm")
@@ -273,9 +277,18 @@ void tst_options::language_data()
     QTest::addColumn<QStringList>("system"); // the system's UI languages
     QTest::addColumn<QString>("expected");
     QTest::newRow("auto, English") << "auto" << QStringList{"en-GB", "en"} << "en";
-    QTest::newRow("auto, German") << "auto" << QStringList{"de-DE", "de"} << "ru";
+    QTest::newRow("auto, German") << "auto" << QStringList{"de-DE", "de"} << "de";
     QTest::newRow("auto, a lab's Brazilian") << "auto" << QStringList{"pt-BR", "pt"} << "pt";
-    QTest::newRow("auto, German then English") << "auto" << QStringList{"de", "en-US"} << "en";
+    QTest::newRow("auto, Swedish then Russian") << "auto" << QStringList{"sv", "ru-RU"} << "ru";
+    QTest::newRow("auto, none available: English") << "AUTO" << QStringList{"sv-SE"} << "en";
+    QTest::newRow("auto, Simplified Chinese with its script")
+        << "auto" << QStringList{"zh-Hans-CN"} << "zh_CN";
+    // Codes as people write them: any case, a region falling back to its language.
+    QTest::newRow("de_DE") << "de_DE" << QStringList() << "de";
+    QTest::newRow("DE") << "DE" << QStringList() << "de";
+    QTest::newRow("de-AT") << "de-AT" << QStringList() << "de";
+    QTest::newRow("zh-cn") << "zh-cn" << QStringList() << "zh_CN";
+    QTest::newRow("RU") << " RU " << QStringList() << "ru";
 }
 
 void tst_options::language()

@@ -171,7 +171,7 @@ QString tst_sendresults::quelvan(const QStringList &args, const QByteArray &pass
     quelvan.start(TestSite::builtProgram(QUELVAN_EXECUTABLE), args,
                   QIODevice::ReadWrite | QIODevice::Text); // lines end in \n on Windows too
     // The event loop runs meanwhile: a store in this process answers.
-    QTest::qWaitFor([&] { return quelvan.state() == QProcess::NotRunning; }, 30000);
+    (void)QTest::qWaitFor([&] { return quelvan.state() == QProcess::NotRunning; }, 30000);
     *status = quelvan.exitCode();
     return QString::fromUtf8(quelvan.readAllStandardOutput());
 }

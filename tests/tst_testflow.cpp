@@ -44,6 +44,7 @@ private slots:
     void instructions_data();
     void instructions();
     void score();
+    void longTitle();
 
 private:
     WorkDir workDir;
@@ -213,11 +214,10 @@ void tst_testflow::wholeRun()
                     return true;
         return false;
     };
-    for (int p = 10; p <= 100; p += 10) { // each label whole, even past its 30-pixel box
-        const int end = QFontMetrics(graph->font()).horizontalAdvance(QString::number(p) + '%');
+    for (int p = 10; p <= 100; p += 10) { // each label there, and clear of the axis
         const int y = 396 - 3 * p;
         QCOMPARE(img.pixel(450, y), blue);
-        QVERIFY2(inked(1, 4, y) && (end <= 30 || inked(31, 33, y)), qPrintable(QString::number(p)));
+        QVERIFY2(inked(1, 4, y) && !inked(33, 33, y), qPrintable(QString::number(p)));
     }
     QVERIFY(!inked(1, 33, 396)); // no "0%"
 
@@ -277,6 +277,32 @@ void tst_testflow::score()
                             {58, 100, 58}, {0, 0, 0},    {INT_MAX, INT_MAX, 100}};
     for (const auto &row : table)
         QCOMPARE(MainWindow::seriesScore(row[0], row[1]), row[2]);
+}
+
+void tst_testflow::longTitle()
+{
+    // A title too long for its line (a translation's, 110 characters) wraps, whole and
+    // centred in the window, above the axes.
+    conclGraph graph;
+    graph.title = QString("Results of every series of this attention test, as the share of "
+                          "right answers, from the first to the last")
+                      .leftJustified(110, '.');
+    graph.setData(35, 4, 44, 24, {100, 50, 0});
+    graph.resize(500, 420);
+    const QImage img = graph.grab().toImage().convertToFormat(QImage::Format_RGB32);
+    const QRgb ground = img.pixel(20, 60);
+    int left = 500, right = -1, top = 43, bottom = -1;
+    for (int y = 0; y < 43; ++y) { // the axis begins at 43
+        for (int x = 0; x < 500; ++x) {
+            if (img.pixel(x, y) != ground) {
+                left = qMin(left, x), right = qMax(right, x);
+                top = qMin(top, y), bottom = qMax(bottom, y);
+            }
+        }
+    }
+    const QString box = QStringLiteral("%1..%2 x %3..%4").arg(left).arg(right).arg(top).arg(bottom);
+    QVERIFY2(left >= 2 && right <= 497 && qAbs(left + right - 499) <= 8, qPrintable(box));
+    QVERIFY2(bottom - top > QFontMetrics(graph.font()).height() && bottom < 42, qPrintable(box));
 }
 
 QTEST_MAIN(tst_testflow)

@@ -4,34 +4,49 @@
 <context>
     <name>MainWindow</name>
     <message>
-        <source>Серия %1/%2  До запуска следующей серии: %3 c</source>
-        <translation>Series %1/%2  Next series starts in: %3 s</translation>
-    </message>
-    <message>
-        <source>Серия %1/%2  До запуска следующей серии: %3 с</source>
-        <translation>Series %1/%2  Next series starts in: %3 s</translation>
-    </message>
-    <message>
         <source>Результат определения внимания: %1 %</source>
+        <extracomment>Pause screen: the score of the series just ended, %1 a percentage.</extracomment>
         <translation>Attention result: %1 %</translation>
     </message>
     <message>
         <source>Результаты сохранены не полностью: </source>
+        <extracomment>Under the graph when a results file could not be written; the results folder follows the text.</extracomment>
         <translation>The results were not saved completely: </translation>
+    </message>
+    <message numerus="yes">
+        <source>Серия %1/%2  До запуска следующей серии: %n c</source>
+        <comment>pause begins</comment>
+        <extracomment>Pause screen as the pause begins: %1 the series just ended, %2 all series, %n the seconds left. Its twin, &quot;ticking&quot;, counts the seconds down: translate both alike.</extracomment>
+        <translation>
+            <numerusform>Series %1/%2  Next series starts in: %n s</numerusform>
+            <numerusform>Series %1/%2  Next series starts in: %n s</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <source>Серия %1/%2  До запуска следующей серии: %n с</source>
+        <comment>ticking</comment>
+        <extracomment>Pause screen while the seconds count down: %1 the series just ended, %2 all series, %n the seconds left. Its twin, &quot;pause begins&quot;, shows the first: translate both alike.</extracomment>
+        <translation>
+            <numerusform>Series %1/%2  Next series starts in: %n s</numerusform>
+            <numerusform>Series %1/%2  Next series starts in: %n s</numerusform>
+        </translation>
     </message>
 </context>
 <context>
     <name>closeGuard</name>
     <message>
         <source>Результаты ещё отправляются. Подождать, пока они уйдут? Если закрыть окно сейчас, они будут отправлены при следующем запуске.</source>
+        <extracomment>The question when the window is closed while the run&apos;s results are still being uploaded (Wait keeps the window open, Close closes it now).</extracomment>
         <translation>The results are still being sent. Wait until they are gone? If you close the window now, they will be sent at the next start.</translation>
     </message>
     <message>
         <source>Подождать</source>
+        <extracomment>Button of the close question: keep the window open until the results are sent.</extracomment>
         <translation>Wait</translation>
     </message>
     <message>
         <source>Закрыть</source>
+        <extracomment>Button of the close question: close the window now.</extracomment>
         <translation>Close</translation>
     </message>
 </context>
@@ -39,6 +54,7 @@
     <name>conclGraph</name>
     <message>
         <source>Распределение результатов по сериям</source>
+        <extracomment>Title of the final graph: the scores of all series. A long title wraps.</extracomment>
         <translation>Results by series</translation>
     </message>
 </context>
@@ -46,6 +62,7 @@
     <name>conclusionShow</name>
     <message>
         <source>Перейти к следующей серии</source>
+        <extracomment>Button of the pause screen: start the next series now.</extracomment>
         <translation>Go on to the next series</translation>
     </message>
 </context>
@@ -53,6 +70,7 @@
     <name>downloadQueue</name>
     <message>
         <source>Выполняю запрос к серверу. Шаг %1</source>
+        <extracomment>The same download status as in &quot;loading&quot;, when several pictures are fetched at once; %1 counts the requests so far.</extracomment>
         <translation>Sending the request to the server. Step %1</translation>
     </message>
 </context>
@@ -60,6 +78,7 @@
     <name>instrShow</name>
     <message>
         <source>Начать тест</source>
+        <extracomment>Button under the server&apos;s instructions: start the first series.</extracomment>
         <translation>Start the test</translation>
     </message>
 </context>
@@ -67,34 +86,42 @@
     <name>loadInterface</name>
     <message>
         <source>сервер занят</source>
+        <extracomment>Download status: the server answered that it is busy (status 503).</extracomment>
         <translation>server busy</translation>
     </message>
     <message>
         <source>Не получилось создать список требуемых ресурсов</source>
+        <extracomment>Download status: the test server&apos;s list of pictures cannot be read.</extracomment>
         <translation>Failed to create the list of required resources</translation>
     </message>
     <message>
         <source>Получить тест с сервера</source>
+        <extracomment>Button of the first screen: download the test from the server.</extracomment>
         <translation>Get the test from the server</translation>
     </message>
     <message>
         <source>Использовать Proxy</source>
+        <extracomment>Check box of the first screen: reach the server through an HTTP proxy.</extracomment>
         <translation>Use proxy</translation>
     </message>
     <message>
         <source>Код участника:</source>
+        <extracomment>Label of the participant code&apos;s field on the first screen.</extracomment>
         <translation>Participant code:</translation>
     </message>
     <message>
         <source>Загрузка завершена</source>
+        <extracomment>Download status: every document and picture has arrived.</extracomment>
         <translation>Download complete</translation>
     </message>
     <message>
         <source>Не могу создать вспомогательный каталог</source>
+        <extracomment>Download status: the picture folder cannot be created.</extracomment>
         <translation>Cannot create the auxiliary folder</translation>
     </message>
     <message>
         <source>Каталог с картинками занят другим окном quelvan: %1</source>
+        <extracomment>Download status: another quelvan window uses the picture folder (%1).</extracomment>
         <translation>The picture folder is in use by another quelvan window: %1</translation>
     </message>
 </context>
@@ -102,24 +129,29 @@
     <name>loading</name>
     <message>
         <source>Готов к соединению</source>
+        <extracomment>Download status before the first request.</extracomment>
         <translation>Ready to connect</translation>
     </message>
     <message>
         <source>Выполняю запрос к серверу. Шаг %1</source>
+        <extracomment>Download status during each request; %1 counts the requests so far.</extracomment>
         <translation>Sending the request to the server. Step %1</translation>
     </message>
     <message>
         <source>Ошибка сетевого соединения:%1  
  По запросу:%2</source>
+        <extracomment>Download status when a request failed: %1 the error&apos;s number, %2 the address asked. Keep the line break.</extracomment>
         <translation>Network connection error: %1  
  For the request: %2</translation>
     </message>
     <message>
         <source>Данные успешно получены</source>
+        <extracomment>Download status: a document or picture has arrived.</extracomment>
         <translation>Data received successfully</translation>
     </message>
     <message>
         <source>Не удалось записать файл</source>
+        <extracomment>Download status: a picture cannot be saved in the picture folder.</extracomment>
         <translation>Failed to write the file</translation>
     </message>
 </context>
@@ -127,18 +159,22 @@
     <name>proxyConf</name>
     <message>
         <source>Имя proxy:</source>
+        <extracomment>Proxy form: the proxy&apos;s host name or address.</extracomment>
         <translation>Proxy name:</translation>
     </message>
     <message>
         <source>Порт:</source>
+        <extracomment>Proxy form: the proxy&apos;s port number.</extracomment>
         <translation>Port:</translation>
     </message>
     <message>
         <source>Имя пользователя:</source>
+        <extracomment>Proxy form: the user name the proxy asks for.</extracomment>
         <translation>User name:</translation>
     </message>
     <message>
         <source>Пароль:</source>
+        <extracomment>Proxy form: the password the proxy asks for.</extracomment>
         <translation>Password:</translation>
     </message>
 </context>
@@ -146,14 +182,17 @@
     <name>resultsWriter</name>
     <message>
         <source>Введите код участника</source>
+        <extracomment>Download screen: the download was asked for without a participant code.</extracomment>
         <translation>Enter the participant code</translation>
     </message>
     <message>
         <source>Недопустимый код участника «%1»: нужны от 1 до 64 букв, цифр, «-» или «_»</source>
+        <extracomment>Download screen: the participant code (%1) is not one that may be used.</extracomment>
         <translation>Invalid participant code “%1”: 1 to 64 letters, digits, “-” or “_” are needed</translation>
     </message>
     <message>
         <source>Не удаётся записать результаты в папку %1</source>
+        <extracomment>Download screen: the results folder (%1) cannot be written.</extracomment>
         <translation>Cannot write the results to the folder %1</translation>
     </message>
 </context>
@@ -161,18 +200,22 @@
     <name>runTest</name>
     <message>
         <source>Формируем тест</source>
+        <extracomment>Status line while the slides are being prepared.</extracomment>
         <translation>Building the test</translation>
     </message>
     <message>
         <source>Ошибка формирования теста!</source>
+        <extracomment>Status line: the server&apos;s test text holds no slide that can be shown.</extracomment>
         <translation>Test building error!</translation>
     </message>
     <message>
         <source>Ошибка! Отсутствует необходимый файл с картинкой для варианта: %1 %2</source>
+        <extracomment>Status line: a picture of the slide is missing; %1 and %2 are its two values.</extracomment>
         <translation>Error! The picture file for the variant is missing: %1 %2</translation>
     </message>
     <message>
         <source>серия:%5  %1/%2  время на слайд:%3 c  временя на серию:%4 c</source>
+        <extracomment>Status line above the slides: %5 the series, %1 the slide, %2 the slides of a series, %3 the seconds left for this slide, %4 for the series (decimals). Keep the two blanks between the parts.</extracomment>
         <translation>series:%5  %1/%2  time per slide:%3 s  time per series:%4 s</translation>
     </message>
 </context>
@@ -180,14 +223,17 @@
     <name>uploadLine</name>
     <message>
         <source>Результаты отправлены. Копия осталась на этом компьютере.</source>
+        <extracomment>Under the graph: the lab&apos;s store has the results.</extracomment>
         <translation>The results have been sent. A copy stays on this computer.</translation>
     </message>
     <message>
         <source>Результаты будут отправлены позже. Они сохранены здесь и уйдут сейчас или при следующем запуске.</source>
+        <extracomment>Under the graph: the results are saved and will be uploaded later.</extracomment>
         <translation>The results will be sent later. They are saved here and will go now or at the next start.</translation>
     </message>
     <message>
         <source>Результаты не отправлены. Они сохранены в папке %1 — сообщите лаборатории.</source>
+        <extracomment>Under the graph: the store refused the results; %1 is the folder that keeps them.</extracomment>
         <translation>The results have not been sent. They are saved in the folder %1; tell the lab.</translation>
     </message>
 </context>

@@ -34,6 +34,8 @@ void closeGuard::ask()
 {
     if (question)
         return;
+    //: The question when the window is closed while the run's results are still being
+    //: uploaded (Wait keeps the window open, Close closes it now).
     question = new QMessageBox(QMessageBox::Question, QStringLiteral("quelvan"),
                                QCoreApplication::translate(
                                    "closeGuard", "Результаты ещё отправляются. Подождать, пока они "
@@ -41,8 +43,10 @@ void closeGuard::ask()
                                                  "отправлены при следующем запуске."),
                                QMessageBox::NoButton, window);
     question->setAttribute(Qt::WA_DeleteOnClose);
+    //: Button of the close question: keep the window open until the results are sent.
     QPushButton *wait = question->addButton(QCoreApplication::translate("closeGuard", "Подождать"),
                                             QMessageBox::AcceptRole);
+    //: Button of the close question: close the window now.
     QPushButton *close = question->addButton(QCoreApplication::translate("closeGuard", "Закрыть"),
                                              QMessageBox::RejectRole);
     question->setDefaultButton(wait);

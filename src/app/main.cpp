@@ -2,6 +2,7 @@
 #include "core/appoptions.h"
 #include "core/commandline.h"
 #include "core/languagechoice.h"
+#include "core/translationcheck.h"
 #include "results/resultssender.h"
 #include "results/uploadprobe.h"
 
@@ -80,6 +81,10 @@ int main(int argc, char *argv[])
             commandLine::withoutToolkitOptions(QCoreApplication::arguments()), &options, &message);
         if (answered(outcome, message))
             return 0;
+        if (outcome == appOptions::Run && !options.checkTranslation.isEmpty()) {
+            QTextStream out(stdout), err(stderr);
+            return translationCheck::run(options.checkTranslation, out, err);
+        }
         if (outcome == appOptions::Run && (options.sendResults || options.checkUpload))
             return reachStore(options);
         // A message box, when asked for, needs the window system below.
@@ -111,6 +116,10 @@ int main(int argc, char *argv[])
         return 2;
     }
 
+    if (!options.checkTranslation.isEmpty()) { // needs no window, even where one could open
+        QTextStream out(stdout), err(stderr);
+        return translationCheck::run(options.checkTranslation, out, err);
+    }
     languageChoice::install(options.language);
     int code = 0;
     {

@@ -20,6 +20,7 @@
 #include <QLockFile>
 #include <QPushButton>
 #include <QScreen>
+#include <QStyle>
 #include <QTimer>
 #include <QVBoxLayout>
 
@@ -166,13 +167,20 @@ void MainWindow::startSeries(int series)
 
 void MainWindow::setPauseLine(int series, int seconds, QChar secondsUnit)
 {
-    // Two texts, one per unit, so that a translation may write its own unit for both.
-    const QString line = secondsUnit == latinC
-                             ? QCoreApplication::translate(
-                                 "MainWindow", "Серия %1/%2  До запуска следующей серии: %3 c")
-                             : QCoreApplication::translate(
-                                 "MainWindow", "Серия %1/%2  До запуска следующей серии: %3 с");
-    concl->timeLabel->setText(line.arg(series).arg(seriesTotal).arg(seconds));
+    // Two texts, one per unit, so that a translation may write its own unit for both; the
+    // seconds choose the plural form.
+    QString line;
+    if (secondsUnit == latinC)
+        //: Pause screen as the pause begins: %1 the series just ended, %2 all series, %n the
+        //: seconds left. Its twin, "ticking", counts the seconds down: translate both alike.
+        line = QCoreApplication::translate(
+            "MainWindow", "Серия %1/%2  До запуска следующей серии: %n c", "pause begins", seconds);
+    else
+        //: Pause screen while the seconds count down: %1 the series just ended, %2 all series,
+        //: %n the seconds left. Its twin, "pause begins", shows the first: translate both alike.
+        line = QCoreApplication::translate(
+            "MainWindow", "Серия %1/%2  До запуска следующей серии: %n с", "ticking", seconds);
+    concl->timeLabel->setText(line.arg(series).arg(seriesTotal));
 }
 
 void MainWindow::endTest()
@@ -188,6 +196,7 @@ void MainWindow::endTest()
         connect(concl->nextButton, &QPushButton::clicked, this, &MainWindow::nextSeries);
         connect(pauseTimer, &QTimer::timeout, this, &MainWindow::timeNextSeries);
         concl->resultLabel->setText(
+            //: Pause screen: the score of the series just ended, %1 a percentage.
             QCoreApplication::translate("MainWindow", "Результат определения внимания: %1 %")
                 .arg(score));
         setPauseLine(tester->tekSeries, pauseTime, latinC);
@@ -224,12 +233,18 @@ void MainWindow::showGraph()
     box->addWidget(notice);
     if (uploader)
         box->addWidget(new uploadLine(uploader, results->folder, screen));
+    // The lines keep the window's margins; the graph keeps its own geometry.
+    const int margin = style()->pixelMetric(QStyle::PM_LayoutLeftMargin);
+    for (QLabel *line : screen->findChildren<QLabel *>())
+        line->setContentsMargins(margin, 0, margin, margin);
     replaceCentral(screen);
     // Saved as shown: once the window has laid the graph out.
     QTimer::singleShot(0, graph, [this, graph, notice] {
         results->graph(graph->grab().toImage());
         if (results->failed) {
             notice->setText(
+                //: Under the graph when a results file could not be written; the results folder
+                //: follows the text.
                 QCoreApplication::translate("MainWindow", "Результаты сохранены не полностью: ")
                 + results->folder);
             notice->show();

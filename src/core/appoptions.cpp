@@ -123,6 +123,12 @@ appOptions::Outcome appOptions::parse(const QStringList &arguments, appOptions *
                        .arg(parser.positionalArguments().constFirst());
         return UsageError;
     }
+    if (parser.isSet(QLatin1String(commandLine::checkTranslationOption))) {
+        // A translator's check, which no setting changes.
+        options->checkTranslation =
+            parser.value(QLatin1String(commandLine::checkTranslationOption));
+        return Run;
+    }
 
     // A key quelvan does not know would be ignored, however much the lab meant by it.
     QString value, where, written;

@@ -27,6 +27,7 @@ struct appOptions
     // upload address and exit.
     bool sendResults = false;
     bool checkUpload = false;
+    QString checkTranslation; // the file --check-translation names; no run then
     // The window's language: "ru" (the texts as written), "en" or a lab's code.
     QString language = QStringLiteral("ru");
     // Pictures asked for at once, and how often a request that failed for a reason another

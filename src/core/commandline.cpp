@@ -1,7 +1,10 @@
 #include "core/commandline.h"
 
+#include "core/languagechoice.h"
+
 #include <QCommandLineOption>
 #include <QCommandLineParser>
+#include <QDir>
 
 #include <cstdlib>
 
@@ -37,10 +40,17 @@ void commandLine::declare(QCommandLineParser &parser)
            "Participant code (1 to 64 letters, digits, - and _) for the results; without it "
            "the download screen asks for one.",
            "code");
-    option("language",
-           "Language of the window: ru (default), en, auto (the system's, if available) or a "
-           "lab's translation.",
-           "code");
+    QStringList folders;
+    for (const QString &folder : languageChoice::labFolders())
+        folders.append(QDir::toNativeSeparators(folder));
+    parser.addOption(QCommandLineOption(
+        QStringLiteral("language"),
+        QStringLiteral("Language of the window: ru (default), en, de, es, fr, pt, zh_CN, auto (the "
+                       "first of the system's languages that quelvan has, else en; on Linux "
+                       "from LANGUAGE, then LC_ALL, LC_MESSAGES and LANG) or a lab's own, "
+                       "quelvan_<code>.qm in %1. Codes ignore case; de_AT falls back to de.")
+            .arg(folders.join(QLatin1String(" or "))),
+        QStringLiteral("code")));
     option(errorDialogOption,
            "Show a start-up error in a message box as well (the desktop entry uses it).");
     option("connections", "Pictures downloaded at once, 1 to 6 (default 1: one request at a time).",
@@ -67,6 +77,11 @@ void commandLine::declare(QCommandLineParser &parser)
     option(checkUploadOption,
            "Store one small probe file at the upload address, say what happened and why, and "
            "exit: 0 stored, 1 not stored.");
+    parser.addOption(QCommandLineOption(
+        QLatin1String(checkTranslationOption),
+        QStringLiteral("List the messages that a translation (.ts or .qm) lacks, leaves "
+                       "unfinished or leaves in English, and exit: 0 when there are none."),
+        QStringLiteral("file")));
 }
 
 bool commandLine::needsNoDisplay(const QStringList &arguments)
@@ -78,9 +93,11 @@ bool commandLine::needsNoDisplay(const QStringList &arguments)
                                       "-v",
                                       "--version",
                                       QLatin1String("--") + sendResultsOption,
-                                      QLatin1String("--") + checkUploadOption};
+                                      QLatin1String("--") + checkUploadOption,
+                                      QLatin1String("--") + checkTranslationOption};
     for (const QString &argument : arguments.mid(1)) {
-        if (answered.contains(argument))
+        if (answered.contains(argument)
+            || argument.startsWith(QLatin1String("--") + checkTranslationOption + QLatin1Char('=')))
             return true;
     }
     return false;

@@ -73,6 +73,8 @@ void downloadQueue::poll()
         flying.insert(reply, next);
         connect(reply, &QNetworkReply::finished, this, [this, reply] { answered(reply); });
         emit status(
+            //: The same download status as in "loading", when several pictures are fetched at
+            //: once; %1 counts the requests so far.
             QCoreApplication::translate("downloadQueue", "Выполняю запрос к серверу. Шаг %1")
                 .arg(++stepCount));
     }

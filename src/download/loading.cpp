@@ -10,6 +10,7 @@
 
 loading::loading(QObject *parent)
     : QObject(parent),
+      //: Download status before the first request.
       statusText(QCoreApplication::translate("loading", "Готов к соединению")),
       manager(new QNetworkAccessManager(this)),
       pictureDir(serverLayout::defaultPictureDirectory())
@@ -28,6 +29,7 @@ bool loading::load(QString url)
     replyText.clear();
     ++stepCount;
     statusText =
+        //: Download status during each request; %1 counts the requests so far.
         QCoreApplication::translate("loading", "Выполняю запрос к серверу. Шаг %1").arg(stepCount);
     qCDebug(lcDownload) << "url=" << url;
     emit start();

@@ -26,11 +26,13 @@ namespace {
 // Translated when shown: the translator is installed after static initialisation.
 QString busyText()
 {
+    //: Download status: the server answered that it is busy (status 503).
     return QCoreApplication::translate("loadInterface", "сервер занят");
 }
 
 QString listFailureText()
 {
+    //: Download status: the test server's list of pictures cannot be read.
     return QCoreApplication::translate("loadInterface",
                                        "Не получилось создать список требуемых ресурсов");
 }
@@ -55,8 +57,10 @@ loadInterface::loadInterface(const appOptions &options, QWidget *parent)
       loader(new loading(this)),
       statusLabel(new QLabel(this)),
       getButton(new QPushButton(
+          //: Button of the first screen: download the test from the server.
           QCoreApplication::translate("loadInterface", "Получить тест с сервера"), this)),
       proxyCheck(
+          //: Check box of the first screen: reach the server through an HTTP proxy.
           new QCheckBox(QCoreApplication::translate("loadInterface", "Использовать Proxy"), this)),
       pconf(new proxyConf(this)),
       serverUrl(options.serverUrl),
@@ -169,6 +173,7 @@ bool loadInterface::takeDocument(int index, const QString &text)
 
 void loadInterface::complete()
 {
+    //: Download status: every document and picture has arrived.
     statusLabel->setText(QCoreApplication::translate("loadInterface", "Загрузка завершена"));
     qCDebug(lcDownload) << "download complete";
     emit endLoading();

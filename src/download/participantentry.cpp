@@ -18,8 +18,9 @@ participantEntry::participantEntry(const QString &participant, const QString &re
     }
     auto *row = new QHBoxLayout(this);
     row->setContentsMargins(0, 0, 0, 0);
-    auto *caption =
-        new QLabel(QCoreApplication::translate("loadInterface", "Код участника:"), this);
+    auto *caption = new QLabel(
+        //: Label of the participant code's field on the first screen.
+        QCoreApplication::translate("loadInterface", "Код участника:"), this);
     caption->setTextFormat(Qt::PlainText);
     row->addWidget(caption);
     edit = new QLineEdit(this);

@@ -56,9 +56,11 @@ QString pictureFolderLock::refusal(Outcome outcome, const QString &folder)
 {
     switch (outcome) {
     case NotMade:
+        //: Download status: the picture folder cannot be created.
         return QCoreApplication::translate("loadInterface",
                                            "Не могу создать вспомогательный каталог");
     case InUse:
+        //: Download status: another quelvan window uses the picture folder (%1).
         return QCoreApplication::translate("loadInterface",
                                            "Каталог с картинками занят другим окном quelvan: %1")
             .arg(folder);

@@ -32,6 +32,7 @@ replyTaker::Outcome pictureStore::storeHeld(const QString &pictureDir, QString *
     const QString path = serverLayout::pictureFile(pictureDir, name);
     QString why;
     if (!write(path, data, &why)) {
+        //: Download status: a picture cannot be saved in the picture folder.
         *status = QCoreApplication::translate("loading", "Не удалось записать файл");
         qCWarning(lcDownload) << "cannot write" << path << ":" << why;
         return replyTaker::Unstored;

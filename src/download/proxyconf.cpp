@@ -7,9 +7,13 @@
 
 proxyConf::proxyConf(QWidget *parent)
     : QWidget(parent),
+      //: Proxy form: the proxy's host name or address.
       hostLabel(new QLabel(QCoreApplication::translate("proxyConf", "Имя proxy:"), this)),
+      //: Proxy form: the proxy's port number.
       portLabel(new QLabel(QCoreApplication::translate("proxyConf", "Порт:"), this)),
+      //: Proxy form: the user name the proxy asks for.
       userLabel(new QLabel(QCoreApplication::translate("proxyConf", "Имя пользователя:"), this)),
+      //: Proxy form: the password the proxy asks for.
       passwordLabel(new QLabel(QCoreApplication::translate("proxyConf", "Пароль:"), this)),
       hostEdit(new QLineEdit(this)),
       portEdit(new QLineEdit(QStringLiteral("8080"), this)),

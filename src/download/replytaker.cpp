@@ -11,6 +11,8 @@
 
 QString replyTaker::errorText(int error, const QString &host)
 {
+    //: Download status when a request failed: %1 the error's number, %2 the address asked.
+    //: Keep the line break.
     return QCoreApplication::translate("loading", "Ошибка сетевого соединения:%1  \n По запросу:%2")
         .arg(error)
         .arg(host);
@@ -46,6 +48,7 @@ replyTaker::Outcome replyTaker::take(QNetworkReply *reply, const QString &name, 
         *text = getRequest::decodeText(body);
         qCDebug(lcDownload) << *text;
     }
+    //: Download status: a document or picture has arrived.
     *status = QCoreApplication::translate("loading", "Данные успешно получены");
     return Done;
 }

@@ -58,8 +58,10 @@ resultsWriter::resultsWriter(const QString &folder, const QString &participant,
 QString resultsWriter::refusal(const QString &participant, const QString &folder)
 {
     if (participant.isEmpty())
+        //: Download screen: the download was asked for without a participant code.
         return QCoreApplication::translate("resultsWriter", "Введите код участника");
     if (!participantCode::isValid(participant))
+        //: Download screen: the participant code (%1) is not one that may be used.
         return QCoreApplication::translate(
                    "resultsWriter", "Недопустимый код участника «%1»: нужны от 1 до 64 букв, цифр, "
                                     "«-» или «_»")
@@ -68,6 +70,7 @@ QString resultsWriter::refusal(const QString &participant, const QString &folder
     if (why.isEmpty())
         return QString();
     qCWarning(lcResults) << "cannot write results to" << folder << ":" << why;
+    //: Download screen: the results folder (%1) cannot be written.
     return QCoreApplication::translate("resultsWriter", "Не удаётся записать результаты в папку %1")
         .arg(folder);
 }

@@ -3,7 +3,10 @@
 #include <QCoreApplication>
 #include <QPainter>
 
-conclGraph::conclGraph(QWidget *parent) : QWidget(parent)
+conclGraph::conclGraph(QWidget *parent)
+    : QWidget(parent),
+      //: Title of the final graph: the scores of all series. A long title wraps.
+      title(QCoreApplication::translate("conclGraph", "Распределение результатов по сериям"))
 {
     setMinimumSize(500, 420);
     setLayoutDirection(Qt::LeftToRight); // the series run left to right in every language
@@ -45,21 +48,26 @@ void conclGraph::paintEvent(QPaintEvent *)
     painter.drawLine(originX, marginTop, originX, h - marginBottom);
     painter.drawLine(originX, originY, w - marginRight, originY);
 
-    // Grid lines with their percent labels hanging below them; no 0% line. The labels keep
-    // their 30-pixel box but are not clipped to it, so a wide font keeps the "%".
+    // Grid lines with their percent labels hanging below them; no 0% line. A label wider
+    // than the room left of the axis is drawn smaller, never over the axis.
     painter.setPen(gridPen);
     int y100 = originY;
     for (int p = 10; p <= 100; p += 10) {
         const QPoint g = toPoint(0, p);
         painter.drawLine(g.x(), g.y(), w - marginRight, g.y());
-        painter.drawText(QRect(1, g.y(), 30, 15), Qt::AlignLeft | Qt::TextDontClip,
-                         QString::number(p) + QLatin1Char('%'));
+        drawFitting(painter, QRect(1, g.y(), originX - 3, painter.fontMetrics().height()),
+                    Qt::AlignLeft | Qt::TextDontClip, QString::number(p) + QLatin1Char('%'));
         y100 = g.y();
     }
 
-    painter.drawText(
-        QRect(originX + marginLeft, 2, w - marginRight - 2 * marginLeft, 15), Qt::AlignCenter,
-        QCoreApplication::translate("conclGraph", "Распределение результатов по сериям"));
+    // The title on one line as always; one too long for it (a translation's) wraps across
+    // the width above the axes.
+    const QRect line(originX + marginLeft, 2, w - marginRight - 2 * marginLeft, 15);
+    if (painter.fontMetrics().horizontalAdvance(title) <= line.width())
+        painter.drawText(line, Qt::AlignCenter, title);
+    else
+        drawFitting(painter, QRect(2, 2, w - 4, marginTop - 4),
+                    Qt::AlignHCenter | Qt::AlignTop | Qt::TextWordWrap, title);
 
     // One guide line and number per series, and the red polyline through the scores.
     QPoint previous;
@@ -74,4 +82,21 @@ void conclGraph::paintEvent(QPaintEvent *)
         }
         previous = pt;
     }
+}
+
+void conclGraph::drawFitting(QPainter &painter, const QRect &room, int flags, const QString &text)
+{
+    // Smaller until the text fits its room, never cut.
+    painter.save();
+    QFont font = painter.font();
+    for (;;) {
+        const QRect needed = QFontMetrics(font).boundingRect(room, flags, text);
+        if ((needed.width() <= room.width() && needed.height() <= room.height())
+            || font.pointSizeF() <= 4)
+            break;
+        font.setPointSizeF(font.pointSizeF() * 0.9);
+    }
+    painter.setFont(font);
+    painter.drawText(room, flags, text);
+    painter.restore();
 }

@@ -3,7 +3,10 @@
 
 #include <QList>
 #include <QPoint>
+#include <QString>
 #include <QWidget>
+
+class QPainter;
 
 // Line graph of the scores of all series, drawn with fixed pixel geometry.
 class conclGraph : public QWidget
@@ -22,9 +25,14 @@ public:
     int marginTop = 0;
     int marginBottom = 0;
     QList<float> values;
+    QString title;
 
 protected:
     void paintEvent(QPaintEvent *event) override;
+
+private:
+    // `text` in `room`, in a smaller font when the widget's does not fit.
+    static void drawFitting(QPainter &painter, const QRect &room, int flags, const QString &text);
 };
 
 #endif // CONCLGRAPH_H

@@ -10,6 +10,7 @@ conclusionShow::conclusionShow(QWidget *parent)
       resultLabel(new QLabel(this)),
       timeLabel(new QLabel(this)),
       nextButton(new QPushButton(
+          //: Button of the pause screen: start the next series now.
           QCoreApplication::translate("conclusionShow", "Перейти к следующей серии"), this))
 {
     resultLabel->setTextFormat(Qt::PlainText);

@@ -17,6 +17,7 @@
 instrShow::instrShow(QWidget *parent)
     : QWidget(parent),
       instrLabel(new QLabel(this)),
+      //: Button under the server's instructions: start the first series.
       startButton(new QPushButton(QCoreApplication::translate("instrShow", "Начать тест"), this))
 {
     auto *box = new QVBoxLayout(this);

@@ -1,5 +1,6 @@
 #include "test/runtest.h"
 
+#include "core/languagechoice.h"
 #include "core/logcategories.h"
 #include "core/msclock.h"
 #include "core/serverlayout.h"
@@ -45,6 +46,7 @@ runTest::runTest(QString test, int slideTime, int slideTotal, int seriesTotal, i
     presses = new buttonPresses(this);
 
     auto *grid = new QGridLayout(this);
+    //: Status line while the slides are being prepared.
     statusLabel = new QLabel(QCoreApplication::translate("runTest", "Формируем тест"), this);
     // A missing picture's message names the server's values: never markup.
     statusLabel->setTextFormat(Qt::PlainText);
@@ -69,6 +71,7 @@ runTest::runTest(QString test, int slideTime, int slideTotal, int seriesTotal, i
         connect(timer, &QTimer::timeout, this, &runTest::timerStep);
     } else {
         testFailed = true;
+        //: Status line: the server's test text holds no slide that can be shown.
         statusLabel->setText(QCoreApplication::translate("runTest", "Ошибка формирования теста!"));
     }
 }
@@ -146,6 +149,7 @@ void runTest::showSlide()
         if (!button->setPicture()) {
             testFailed = true;
             statusLabel->setText(
+                //: Status line: a picture of the slide is missing; %1 and %2 are its two values.
                 QCoreApplication::translate(
                     "runTest",
                     "Ошибка! Отсутствует необходимый файл с картинкой для варианта: %1 %2")
@@ -158,7 +162,9 @@ void runTest::showSlide()
     presses->setSlide(tekSlide, slideStart);
     if (exactLimit)
         limitTimer->start(int(qBound(qint64(0), limitMs(), qint64(INT_MAX))));
-    statusLabel->setText(statusLine(QString::number(slideTime), QString::number(seriesSeconds())));
+    const QLocale numbers = languageChoice::numbers();
+    statusLabel->setText(
+        statusLine(numbers.toString(slideTime), numbers.toString(seriesSeconds())));
 }
 
 qint64 runTest::seriesSeconds() const
@@ -210,6 +216,9 @@ void runTest::reportSlide(int button, bool right, qint64 pressMs, bool key)
 QString runTest::statusLine(const QString &slideLeft, const QString &seriesLeft) const
 {
     const qint64 slideInSeries = qint64(tekSlide) - qint64(tekSeries - 1) * slideTotal;
+    //: Status line above the slides: %5 the series, %1 the slide, %2 the slides of a
+    //: series, %3 the seconds left for this slide, %4 for the series (decimals). Keep the two
+    //: blanks between the parts.
     return QCoreApplication::translate(
                "runTest", "серия:%5  %1/%2  время на слайд:%3 c  временя на серию:%4 c")
         .arg(slideInSeries)
@@ -261,6 +270,8 @@ void runTest::timerStep()
     const float elapsed = float(shownMs()) / 1000.0f;
     if (exactLimit ? shownMs() > limitMs() : elapsed > slideTime)
         return timeOut();
-    statusLabel->setText(statusLine(QString::number(slideTime - elapsed, 'g', 6),
-                                    QString::number(double(seriesSeconds()) - elapsed, 'g', 6)));
+    // Decimals as the language writes them: "2,199" in German; with no translator "2.199".
+    const QLocale numbers = languageChoice::numbers();
+    statusLabel->setText(statusLine(numbers.toString(slideTime - elapsed, 'g', 6),
+                                    numbers.toString(double(seriesSeconds()) - elapsed, 'g', 6)));
 }

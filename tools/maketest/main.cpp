@@ -2,9 +2,11 @@
 #include "core/serveraddress.h"
 #include "maketest/picturefolder.h"
 #include "maketest/sitechecker.h"
+#include "maketest/sitetexts.h"
 #include "maketest/sitewriter.h"
 
 #include <QCommandLineParser>
+#include <QFile>
 #include <QGuiApplication>
 #include <QLoggingCategory>
 #include <QTextStream>
@@ -51,10 +53,18 @@ int main(int argc, char *argv[])
     const QCommandLineOption second("second", "Second values, comma-separated, drawn as colours.",
                                     "list", defaults.second.join(','));
     const QCommandLineOption instr(
-        "instr", "Instruction text (HTML allowed) instead of the default.", "text");
+        "instr",
+        "Instruction text (HTML allowed) instead of the default; {series}, {slides}, {seconds} "
+        "(per slide) and {pause} become the numbers.",
+        "text");
+    const QCommandLineOption instrFile(
+        "instr-file", "Instruction text read from a UTF-8 file, as with --instr.", "file");
     const QCommandLineOption seed("seed", "Seed of the slide order (default 1).", "n", "1");
-    const QCommandLineOption language(
-        "language", "Language of the default instructions: ru (default) or en.", "code", "ru");
+    const QCommandLineOption language("language",
+                                      "Language of the default instructions: "
+                                          + siteTexts::languages().join(", ")
+                                          + " (default ru; de_AT and DE are de).",
+                                      "code", "ru");
     const QCommandLineOption size(
         "picture-size",
         "Longest side of the pictures in pixels (default 360: sharp on the client's 90-pixel "
@@ -71,8 +81,8 @@ int main(int argc, char *argv[])
                                   "the camera and its GPS position included.");
     const QCommandLineOption check("check", "Check the site in a folder or at an http:// URL.",
                                    "site");
-    parser.addOptions({series, slides, slideTime, pause, first, second, instr, seed, language, size,
-                       own, keep, check});
+    parser.addOptions({series, slides, slideTime, pause, first, second, instr, instrFile, seed,
+                       language, size, own, keep, check});
     parser.addPositionalArgument("folder", "Where to write the site.");
     parser.process(app);
 
@@ -134,12 +144,25 @@ int main(int argc, char *argv[])
     opt.first = parser.value(first).split(',');
     opt.second = parser.value(second).split(',');
     opt.instr = parser.value(instr);
-    if (parser.value(language) != QLatin1String("ru")
-        && parser.value(language) != QLatin1String("en")) {
-        err << "quelvan-maketest: --language must be ru or en\n";
+    if (parser.isSet(instrFile)) {
+        QFile file(parser.value(instrFile));
+        if (parser.isSet(instr)) {
+            err << "quelvan-maketest: --instr and --instr-file: give one of them\n";
+            ok = false;
+        } else if (!file.open(QIODevice::ReadOnly)) {
+            err << "quelvan-maketest: --instr-file: " << file.fileName() << ": "
+                << file.errorString() << '\n';
+            ok = false;
+        } else {
+            opt.instr = QString::fromUtf8(file.readAll()); // drops Notepad's byte-order mark
+        }
+    }
+    opt.language = siteTexts::languageOf(parser.value(language));
+    if (opt.language.isEmpty()) {
+        err << "quelvan-maketest: --language must be one of " << siteTexts::languages().join(", ")
+            << '\n';
         ok = false;
     }
-    opt.english = parser.value(language) == QLatin1String("en");
     // Every value is checked before any picture is read.
     const QString badNumber = siteWriter(opt).numbersProblem();
     if (!badNumber.isEmpty())

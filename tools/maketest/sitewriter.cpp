@@ -87,10 +87,8 @@ QString siteWriter::listsProblem(const QStringList &first, const QStringList &se
 
 QString siteWriter::defaultInstructions() const
 {
-    return opt.english ? siteTexts::englishInstructions(opt.slideTime, opt.series, opt.slides,
-                                                        opt.pause, !opt.ownPictures.isEmpty())
-                       : siteTexts::instructions(opt.slideTime, opt.series, opt.slides, opt.pause,
-                                                 !opt.ownPictures.isEmpty());
+    return siteTexts::instructions(opt.language, opt.slideTime, opt.series, opt.slides, opt.pause,
+                                   !opt.ownPictures.isEmpty());
 }
 
 QString siteWriter::makeTestText() const
@@ -143,7 +141,10 @@ QMap<QString, QByteArray> siteWriter::documents() const
     QMap<QString, QByteArray> docs;
     docs.insert(QStringLiteral("test"), makeTestText().toUtf8());
     docs.insert(QStringLiteral("instr"),
-                (opt.instr.isEmpty() ? defaultInstructions() : opt.instr).toUtf8());
+                (opt.instr.isEmpty()
+                     ? defaultInstructions()
+                     : siteTexts::fill(opt.instr, opt.slideTime, opt.series, opt.slides, opt.pause))
+                    .toUtf8());
     docs.insert(QStringLiteral("tm"), QByteArray::number(opt.slideTime));
     docs.insert(QStringLiteral("ts_in_series"), QByteArray::number(opt.slides));
     docs.insert(QStringLiteral("totalseries"), QByteArray::number(opt.series));

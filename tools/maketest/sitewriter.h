@@ -15,8 +15,8 @@ struct siteOptions
     int pause = 10;
     QStringList first{"circle", "square", "triangle", "diamond"}; // drawn as shapes
     QStringList second{"red", "green", "blue", "orange"};         // drawn as colours
-    QString instr;                                                // empty: the default text
-    bool english = false; // the default text in English instead of Russian
+    QString instr; // empty: the default text; a lab's own with {series} ... filled in
+    QString language = QStringLiteral("ru"); // of the default text: one of siteTexts::languages()
     quint32 seed = 1;
     int pictureSize = 360; // 4 x the client's 90-pixel icons: sharp up to a device-pixel ratio of 4
     // The author's own pictures by name ("a_b", "fail"), instead of drawn ones; a missing

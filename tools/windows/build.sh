@@ -22,7 +22,7 @@ NAME="quelvan-$VERSION-windows-x64"
 OUT="$BUILD/package"
 DIR="$OUT/$NAME"
 rm -rf "$OUT"
-mkdir -p "$DIR/platforms" "$DIR/imageformats" "$DIR/styles" "$DIR/licences"
+mkdir -p "$DIR/platforms" "$DIR/imageformats" "$DIR/styles" "$DIR/licences" "$DIR/translations"
 cp "$BUILD/src/quelvan.exe" "$BUILD/tools/maketest/quelvan-maketest.exe" "$DIR/"
 for dll in Qt5Core Qt5Gui Qt5Widgets Qt5Network libgcc_s_seh-1 libstdc++-6 libwinpthread-1; do
     cp "$QT/bin/$dll.dll" "$DIR/"
@@ -38,6 +38,8 @@ printf '[Paths]\r\nPrefix = .\r\nPlugins = .\r\n' >"$DIR/qt.conf"
 # Text files with Windows line ends, so that Notepad of any age shows them.
 crlf() { sed 's/\r*$/\r/' "$1" >"$2"; }
 crlf tools/windows/README-windows.txt "$DIR/README.txt"
+# The template a lab translates from (docs/lab-setup.md, "Adding a language").
+cp translations/quelvan.ts "$DIR/translations/"
 crlf LICENSE "$DIR/licences/COPYING.txt"
 crlf tools/windows/licences.txt "$DIR/licences/README.txt"
 crlf /usr/share/common-licenses/LGPL-3 "$DIR/licences/Qt-LGPL-3.txt"

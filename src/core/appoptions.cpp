@@ -193,6 +193,7 @@ appOptions::Outcome appOptions::parse(const QStringList &arguments, appOptions *
         }
     }
     result.sendResults = parser.isSet(QLatin1String(commandLine::sendResultsOption));
+    result.checkSettings = parser.isSet(QLatin1String(commandLine::checkSettingsOption));
     if ((result.sendResults || result.checkUpload) && result.uploadUrl.isEmpty()) {
         *message = QStringLiteral("quelvan: --%1: needs an upload address (--upload, or the key "
                                   "upload)")
@@ -213,6 +214,20 @@ appOptions::Outcome appOptions::parse(const QStringList &arguments, appOptions *
             *message = QLatin1String("quelvan: --participant: ") + why;
             return UsageError;
         }
+    }
+    // Where each set key came from, looked up as above, for --check-settings.
+    for (const char *key : {"server", "pictures", "results", "language", "connections", "retries",
+                            "keyboard-answers", "exact-limit", "upload"}) {
+        if (lookUp(parser, QLatin1String(key), &value, &where))
+            result.sources.insert(QLatin1String(key), where);
+    }
+    for (const char *key : {"upload-user", "upload-password", "upload-insecure"}) {
+        if (!result.uploadUrl.isEmpty() && settingsFile::find(QLatin1String(key), &value, &where))
+            result.sources.insert(QLatin1String(key), where);
+    }
+    for (const char *option : {"participant", "fullscreen", "autostart", "cache"}) {
+        if (parser.isSet(QLatin1String(option)))
+            result.sources.insert(QLatin1String(option), QLatin1String("--") + option);
     }
     *options = result;
     return Run;

@@ -1,7 +1,10 @@
 #include "core/commandline.h"
 
+#include "core/logfile.h"
+
 #include <QCommandLineOption>
 #include <QCommandLineParser>
+#include <QDir>
 
 #include <cstdlib>
 
@@ -16,9 +19,11 @@ bool isGiven(const QStringList &arguments, const char *option)
 
 void commandLine::declare(QCommandLineParser &parser)
 {
-    parser.setApplicationDescription(QStringLiteral(
-        "Downloads an attention test from a test server and runs it. Options override the "
-        "keys of the same name in the settings files."));
+    parser.setApplicationDescription(
+        QStringLiteral("Downloads an attention test from a test server and runs it. Options "
+                       "override the keys of the same name in the settings files. Warnings "
+                       "also go to the log file %1.")
+            .arg(QDir::toNativeSeparators(logFile::path())));
     parser.addHelpOption();
     parser.addVersionOption();
     const auto option = [&parser](const char *name, const char *description,
@@ -67,6 +72,10 @@ void commandLine::declare(QCommandLineParser &parser)
     option(checkUploadOption,
            "Store one small probe file at the upload address, say what happened and why, and "
            "exit: 0 stored, 1 not stored.");
+    option(checkSettingsOption,
+           "Print every setting and where it came from, check that the results and picture "
+           "folders take files, the test server answers, the store takes a probe and the "
+           "language loads, and exit: 0 all hold, 1 one does not.");
 }
 
 bool commandLine::needsNoDisplay(const QStringList &arguments)
@@ -78,7 +87,8 @@ bool commandLine::needsNoDisplay(const QStringList &arguments)
                                       "-v",
                                       "--version",
                                       QLatin1String("--") + sendResultsOption,
-                                      QLatin1String("--") + checkUploadOption};
+                                      QLatin1String("--") + checkUploadOption,
+                                      QLatin1String("--") + checkSettingsOption};
     for (const QString &argument : arguments.mid(1)) {
         if (answered.contains(argument))
             return true;
@@ -88,7 +98,8 @@ bool commandLine::needsNoDisplay(const QStringList &arguments)
 
 bool commandLine::reachesStore(const QStringList &arguments)
 {
-    return isGiven(arguments, sendResultsOption) || isGiven(arguments, checkUploadOption);
+    return isGiven(arguments, sendResultsOption) || isGiven(arguments, checkUploadOption)
+           || isGiven(arguments, checkSettingsOption);
 }
 
 bool commandLine::hasToolkitOption(const QStringList &arguments)

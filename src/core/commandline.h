@@ -13,15 +13,17 @@ public:
     static constexpr const char *errorDialogOption = "error-dialog";
     static constexpr const char *sendResultsOption = "send-results";
     static constexpr const char *checkUploadOption = "check-upload";
+    static constexpr const char *checkSettingsOption = "check-settings";
 
     // Every option, with its help text.
     static void declare(QCommandLineParser &parser);
 
     // True when the arguments ask for what is answered without a window system (help, the
-    // version, sending the results), so that a start over SSH needs no display for them.
+    // version, sending the results, the checks), so that a start over SSH needs no display for
+    // them.
     static bool needsNoDisplay(const QStringList &arguments);
-    // True when the arguments ask to send the results or check the upload: a mistake is
-    // then reported without a window system too.
+    // True when the arguments ask to send the results, check the upload or check the
+    // settings: a mistake is then reported without a window system too.
     static bool reachesStore(const QStringList &arguments);
     // True when an argument looks like one of the toolkit's own options: a word after a
     // single dash, such as -platform or -style.

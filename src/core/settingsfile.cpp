@@ -28,6 +28,11 @@ QStringList settingsFiles()
 }
 } // namespace
 
+QStringList settingsFile::files()
+{
+    return settingsFiles();
+}
+
 QStringList settingsFile::folders()
 {
     QStringList result;

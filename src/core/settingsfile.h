@@ -11,7 +11,8 @@ class settingsFile
 public:
     // The value of `key` in the first file that has it; *where names the file and the key.
     static bool find(const QString &key, QString *value, QString *where);
-    // The folders of the settings files, in the same order.
+    // The settings files, the person's first, whether they exist or not; and their folders.
+    static QStringList files();
     static QStringList folders();
 };
 

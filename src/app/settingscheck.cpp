@@ -73,8 +73,7 @@ void settingsCheck::printSettings(const appOptions &options, QTextStream &out)
             << (from.isEmpty() ? QStringLiteral("built in") : from) << "]\n";
     };
     line("server", options.serverUrl);
-    line(options.sources.contains(QStringLiteral("cache")) ? "cache" : "pictures",
-         options.pictureDir);
+    line("pictures", options.pictureDir);
     line("results", options.resultsDir.isEmpty() ? QStringLiteral("(none: no data kept)")
                                                  : options.resultsDir);
     line("participant",

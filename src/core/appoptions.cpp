@@ -225,10 +225,13 @@ appOptions::Outcome appOptions::parse(const QStringList &arguments, appOptions *
         if (!result.uploadUrl.isEmpty() && settingsFile::find(QLatin1String(key), &value, &where))
             result.sources.insert(QLatin1String(key), where);
     }
-    for (const char *option : {"participant", "fullscreen", "autostart", "cache"}) {
+    for (const char *option : {"participant", "fullscreen", "autostart"}) {
         if (parser.isSet(QLatin1String(option)))
             result.sources.insert(QLatin1String(option), QLatin1String("--") + option);
     }
+    if (!result.sources.contains(QStringLiteral("pictures"))
+        && parser.isSet(QStringLiteral("cache")))
+        result.sources.insert(QStringLiteral("pictures"), QStringLiteral("--cache"));
     *options = result;
     return Run;
 }

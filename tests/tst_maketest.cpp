@@ -177,6 +177,11 @@ void tst_maketest::commandLine()
                    ? tool.exitCode()
                    : -1;
     };
+    // Help and a mistake are printed, never a message box that holds a script.
+    QCOMPARE(run({"--help"}), 0);
+    QVERIFY(tool.readAllStandardOutput().contains("--check <site>"));
+    QCOMPARE(run({"--slides"}), 1);
+    QVERIFY(tool.readAllStandardError().contains("Missing value after '--slides'"));
     QCOMPARE(run({"--series", "2", "--slides", "4", "--first", "круг,a.b,.x", "--language", "EN-gb",
                   dir.path()}),
              0);

@@ -93,6 +93,8 @@ void tst_testflow::wholeRun()
     MainWindow w(options);
     w.setFixedSize(500, 420); // the graph fills the window: the worked example's size
     w.show();
+    // The program's own icon at the title bar's size, with no SVG plugin needed.
+    QCOMPARE(w.windowIcon().actualSize(QSize(32, 32)), QSize(32, 32));
     QPointer<QWidget> screen = w.loadWidget;
     // The one button of each screen has the keyboard focus: Enter or Space presses it.
     // With results on, the participant's code comes first.

@@ -1,7 +1,9 @@
 #include "app/mainwindow.h"
+#include "app/settingscheck.h"
 #include "core/appoptions.h"
 #include "core/commandline.h"
 #include "core/languagechoice.h"
+#include "core/logfile.h"
 #include "core/translationcheck.h"
 #include "results/resultssender.h"
 #include "results/uploadprobe.h"
@@ -49,13 +51,21 @@ bool answered(appOptions::Outcome outcome, const QString &message)
     return false;
 }
 
-// Every run not yet delivered, once, or a probe of the store, as an administrator's script
-// or SSH session asks.
+// A usage error, on standard error and in the log.
+void refuse(const QString &message)
+{
+    std::fprintf(stderr, "%s\n", message.toLocal8Bit().constData());
+    logFile::append(message);
+}
+
+// Every run not yet delivered, once, a probe of the store, or the check of every setting,
+// as an administrator's script or SSH session asks.
 int reachStore(const appOptions &options)
 {
     QTextStream out(stdout);
     const bool done =
-        options.checkUpload
+        options.checkSettings ? settingsCheck::run(options, out)
+        : options.checkUpload
             ? uploadProbe::run(options.uploadUrl, options.uploadUser, options.uploadPassword, out)
             : resultsSender::sendAllOnce(options.resultsDir, options.uploadUrl, options.uploadUser,
                                          options.uploadPassword, out);
@@ -70,6 +80,7 @@ int main(int argc, char *argv[])
 #endif
     QCoreApplication::setApplicationName(QStringLiteral("quelvan"));
     QCoreApplication::setApplicationVersion(appOptions::version());
+    logFile::install();
     appOptions options;
     QString message;
 
@@ -81,16 +92,18 @@ int main(int argc, char *argv[])
             commandLine::withoutToolkitOptions(QCoreApplication::arguments()), &options, &message);
         if (answered(outcome, message))
             return 0;
+        logFile::hide(options.uploadPassword);
         if (outcome == appOptions::Run && !options.checkTranslation.isEmpty()) {
             QTextStream out(stdout), err(stderr);
             return translationCheck::run(options.checkTranslation, out, err);
         }
-        if (outcome == appOptions::Run && (options.sendResults || options.checkUpload))
+        if (outcome == appOptions::Run
+            && (options.sendResults || options.checkUpload || options.checkSettings))
             return reachStore(options);
         // A message box, when asked for, needs the window system below.
         if (outcome == appOptions::UsageError
             && !commandLine::wantsErrorDialog(QCoreApplication::arguments())) {
-            std::fprintf(stderr, "%s\n", message.toLocal8Bit().constData());
+            refuse(message);
             return 2;
         }
     }
@@ -102,7 +115,7 @@ int main(int argc, char *argv[])
     if (answered(outcome, message))
         return 0;
     if (outcome == appOptions::UsageError) {
-        std::fprintf(stderr, "%s\n", message.toLocal8Bit().constData());
+        refuse(message);
         // Started from the menu, standard error goes nowhere a person sees. Never on the
         // platforms of scripts and tests, which no dialog may hold.
         const QString platform = QGuiApplication::platformName();
@@ -116,10 +129,7 @@ int main(int argc, char *argv[])
         return 2;
     }
 
-    if (!options.checkTranslation.isEmpty()) { // needs no window, even where one could open
-        QTextStream out(stdout), err(stderr);
-        return translationCheck::run(options.checkTranslation, out, err);
-    }
+    logFile::hide(options.uploadPassword);
     languageChoice::install(options.language);
     int code = 0;
     {

@@ -16,6 +16,8 @@
 #include "test/slidebutton.h"
 
 #include <QCoreApplication>
+#include <QDirIterator>
+#include <QIcon>
 #include <QLabel>
 #include <QLockFile>
 #include <QPushButton>
@@ -24,12 +26,25 @@
 #include <QTimer>
 #include <QVBoxLayout>
 
+// The icon's renderings are resources of a static library, which must load them itself
+// (outside any namespace). PNG, which every Qt reads, where the SVG plugin may be missing.
+static QIcon programIcon()
+{
+    Q_INIT_RESOURCE(quelvan);
+    QIcon icon;
+    QDirIterator sizes(QStringLiteral(":/icons"));
+    while (sizes.hasNext())
+        icon.addFile(sizes.next());
+    return icon;
+}
+
 MainWindow::MainWindow(QWidget *parent) : MainWindow(appOptions::defaults(), parent) {}
 
 MainWindow::MainWindow(const appOptions &options, QWidget *parent)
     : QMainWindow(parent),
       options(options)
 {
+    setWindowIcon(programIcon());
     loadWidget = new loadInterface(options, this);
     loadWidget->icons = &icons;
     setCentralWidget(loadWidget);

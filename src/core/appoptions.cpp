@@ -213,6 +213,7 @@ appOptions::Outcome appOptions::parse(const QStringList &arguments, appOptions *
             return UsageError;
         }
     }
+    result.checkSettings = parser.isSet(QLatin1String(commandLine::checkSettingsOption));
     if ((result.sendResults || result.checkUpload) && result.uploadUrl.isEmpty()) {
         *message = QStringLiteral("quelvan: --%1: needs an upload address (--upload, or the key "
                                   "upload)")
@@ -234,6 +235,22 @@ appOptions::Outcome appOptions::parse(const QStringList &arguments, appOptions *
             return UsageError;
         }
     }
+    // Where each set key came from, looked up as above, for --check-settings.
+    for (const char *key :
+         {"server", "pictures", "results", "language", "connections", "retries", "keyboard-answers",
+          "exact-limit", "fullscreen", "autostart", "upload"}) {
+        if (lookUp(parser, QLatin1String(key), &value, &where))
+            result.sources.insert(QLatin1String(key), where);
+    }
+    for (const char *key : {"upload-user", "upload-password", "upload-insecure"}) {
+        if (!result.uploadUrl.isEmpty() && settingsFile::find(QLatin1String(key), &value, &where))
+            result.sources.insert(QLatin1String(key), where);
+    }
+    if (parser.isSet(QStringLiteral("participant")))
+        result.sources.insert(QStringLiteral("participant"), QStringLiteral("--participant"));
+    if (!result.sources.contains(QStringLiteral("pictures"))
+        && parser.isSet(QStringLiteral("cache")))
+        result.sources.insert(QStringLiteral("pictures"), QStringLiteral("--cache"));
     *options = result;
     return Run;
 }

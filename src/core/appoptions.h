@@ -1,6 +1,7 @@
 #ifndef APPOPTIONS_H
 #define APPOPTIONS_H
 
+#include <QMap>
 #include <QString>
 #include <QStringList>
 
@@ -28,6 +29,8 @@ struct appOptions
     bool sendResults = false;
     bool checkUpload = false;
     QString checkTranslation; // the file --check-translation names; no run then
+    // Print every setting and check what it points at, and exit.
+    bool checkSettings = false;
     // The window's language: "ru" (the texts as written), "en" or a lab's code.
     QString language = QStringLiteral("ru");
     // Pictures asked for at once, and how often a request that failed for a reason another
@@ -38,6 +41,8 @@ struct appOptions
     // whether a slide ends at its limit exactly instead of at the first 200 ms tick after it.
     bool keyboardAnswers = true;
     bool exactLimit = false;
+    // Where each key that was set came from: "--server", or a settings file and its key.
+    QMap<QString, QString> sources;
 
     // The build's server and img below the current folder: what a run without options and
     // settings uses.

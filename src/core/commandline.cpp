@@ -1,6 +1,7 @@
 #include "core/commandline.h"
 
 #include "core/languagechoice.h"
+#include "core/logfile.h"
 
 #include <QCommandLineOption>
 #include <QCommandLineParser>
@@ -19,9 +20,11 @@ bool isGiven(const QStringList &arguments, const char *option)
 
 void commandLine::declare(QCommandLineParser &parser)
 {
-    parser.setApplicationDescription(QStringLiteral(
-        "Downloads an attention test from a test server and runs it. Options override the "
-        "keys of the same name in the settings files."));
+    parser.setApplicationDescription(
+        QStringLiteral("Downloads an attention test from a test server and runs it. Options "
+                       "override the keys of the same name in the settings files. Warnings "
+                       "also go to the log file %1.")
+            .arg(QDir::toNativeSeparators(logFile::path())));
     parser.addHelpOption();
     parser.addVersionOption();
     const auto option = [&parser](const char *name, const char *description,
@@ -82,25 +85,10 @@ void commandLine::declare(QCommandLineParser &parser)
         QStringLiteral("List the messages that a translation (.ts or .qm) lacks, leaves "
                        "unfinished or leaves in English, and exit: 0 when there are none."),
         QStringLiteral("file")));
-}
-
-bool commandLine::needsNoDisplay(const QStringList &arguments)
-{
-    static const QStringList answered{"-h",
-                                      "--help",
-                                      "-?",
-                                      "--help-all",
-                                      "-v",
-                                      "--version",
-                                      QLatin1String("--") + sendResultsOption,
-                                      QLatin1String("--") + checkUploadOption,
-                                      QLatin1String("--") + checkTranslationOption};
-    for (const QString &argument : arguments.mid(1)) {
-        if (answered.contains(argument)
-            || argument.startsWith(QLatin1String("--") + checkTranslationOption + QLatin1Char('=')))
-            return true;
-    }
-    return false;
+    option(checkSettingsOption,
+           "Print every setting and where it came from, check that the results and picture "
+           "folders take files, the test server answers, the store takes a probe and the "
+           "language loads, and exit: 0 all hold, 1 one does not.");
 }
 
 QStringList commandLine::withoutToolkitOptions(const QStringList &arguments)

@@ -14,13 +14,11 @@ public:
     static constexpr const char *sendResultsOption = "send-results";
     static constexpr const char *checkUploadOption = "check-upload";
     static constexpr const char *checkTranslationOption = "check-translation";
+    static constexpr const char *checkSettingsOption = "check-settings";
 
     // Every option, with its help text.
     static void declare(QCommandLineParser &parser);
 
-    // True when the arguments ask for what is answered without a window system (help, the
-    // version, sending the results, checking a translation), so that a start over SSH needs no display for them.
-    static bool needsNoDisplay(const QStringList &arguments);
     // The arguments without the toolkit's own options (-platform xcb, -style=fusion, and any
     // other word after a single dash), as they are before the window system takes them.
     static QStringList withoutToolkitOptions(const QStringList &arguments);

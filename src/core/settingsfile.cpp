@@ -114,6 +114,11 @@ int distance(const QString &a, const QString &b)
 }
 } // namespace
 
+QStringList settingsFile::files()
+{
+    return settingsFiles();
+}
+
 QStringList settingsFile::folders()
 {
     QStringList result;

@@ -15,7 +15,8 @@ public:
     // took its quotes and escapes.
     static bool find(const QString &key, QString *value, QString *where,
                      QString *written = nullptr);
-    // The folders of the settings files, in the same order.
+    // The settings files, the person's first, whether they exist or not; and their folders.
+    static QStringList files();
     static QStringList folders();
 
     // What is wrong with the files, as one line naming the file: one that is not text, a

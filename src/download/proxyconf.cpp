@@ -1,5 +1,7 @@
 #include "download/proxyconf.h"
 
+#include "core/logfile.h"
+
 #include <QCoreApplication>
 #include <QGridLayout>
 #include <QLabel>
@@ -40,5 +42,6 @@ void proxyConf::makeProxy()
     proxy.setPort(quint16(portEdit->text().toInt()));
     proxy.setUser(userEdit->text());
     proxy.setPassword(passwordEdit->text());
+    logFile::hide(passwordEdit->text());
     QNetworkProxy::setApplicationProxy(proxy);
 }

@@ -84,10 +84,24 @@ int main(int argc, char *argv[])
     parser.addOptions({series, slides, slideTime, pause, first, second, instr, instrFile, seed,
                        language, size, own, keep, check});
     parser.addPositionalArgument("folder", "Where to write the site.");
-    parser.process(app);
 
     QTextStream out(stdout);
     QTextStream err(stderr);
+    // Help, the version and a mistake are printed, never shown in a message box, which the
+    // toolkit's own process() opens on Windows when no console is attached: a deployment
+    // script that runs the tool would wait for a click.
+    if (!parser.parse(QCoreApplication::arguments())) {
+        err << "quelvan-maketest: " << parser.errorText() << '\n';
+        return 1;
+    }
+    if (parser.isSet(QStringLiteral("help"))) {
+        out << parser.helpText();
+        return 0;
+    }
+    if (parser.isSet(QStringLiteral("version"))) {
+        out << "quelvan-maketest " << QCoreApplication::applicationVersion() << '\n';
+        return 0;
+    }
 
     if (parser.isSet(check)) {
         // An address as the client takes it: the server, without a path.

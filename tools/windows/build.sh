@@ -2,9 +2,8 @@
 # Cross-builds quelvan for 64-bit Windows on Debian: quelvan.exe, quelvan-maketest.exe and
 # the test executables, against the Qt for Windows in QUELVAN_QT_MINGW (default
 # ../shared/qt5-mingw), with warnings as errors; then the zip and the NSIS installer, and
-# checks under Wine that the unpacked programs run with nothing on WINEPATH and that the
-# installer installs, replaces an older install and uninstalls silently.
-# The last two lines it prints are the full paths of the zip and of the installer.
+# the MSI (tools/windows/msi.sh), and checks them under Wine (tools/windows/check.sh).
+# The last three lines it prints are the full paths of the zip, the installer and the MSI.
 # Usage: tools/windows/build.sh
 set -eu
 
@@ -13,7 +12,7 @@ cd "$(dirname "$0")/../.."
 windows_build
 
 VERSION="$(cat "$BUILD/version.txt")"
-COMMITS="$(git rev-list --count HEAD 2>/dev/null || echo 0)"
+FILEVERSION="$(cat "$BUILD/file-version.txt")"
 python3 tools/windows/subsystem.py "$BUILD/src/quelvan.exe" gui
 python3 tools/windows/subsystem.py "$BUILD/tools/maketest/quelvan-maketest.exe" console
 
@@ -40,6 +39,8 @@ crlf() { sed 's/\r*$/\r/' "$1" >"$2"; }
 crlf tools/windows/README-windows.txt "$DIR/README.txt"
 # The template a lab translates from (docs/lab-setup.md, "Adding a language").
 cp translations/quelvan.ts "$DIR/translations/"
+crlf tools/windows/quelvan.ini.example "$DIR/quelvan.ini.example"
+crlf tools/windows/deploy.cmd "$DIR/deploy.cmd"
 crlf LICENSE "$DIR/licences/COPYING.txt"
 crlf tools/windows/licences.txt "$DIR/licences/README.txt"
 crlf /usr/share/common-licenses/LGPL-3 "$DIR/licences/Qt-LGPL-3.txt"
@@ -59,16 +60,23 @@ LIST="$OUT/uninstall-files.nsh"
  cd "$DIR" && find . -mindepth 1 -type d | sort -r | sed 's|^\./||; s|/|\\|g; s|.*|    RMDir "$INSTDIR\\&"|') >"$LIST"
 installer() { # version file-version output
     makensis -V2 -DVERSION="$1" -DFILEVERSION="$2" -DSOURCE="$DIR" -DOUTFILE="$3" \
-        -DFILELIST="$LIST" tools/windows/quelvan.nsi
+        -DFILELIST="$LIST" -DICON="$ROOT/data/quelvan.ico" tools/windows/quelvan.nsi
 }
 SETUP="$OUT/$NAME-setup.exe"
-installer "$VERSION" "1.0.0.$COMMITS" "$SETUP"
-# An older installer of the same files, for the check that a newer one replaces it.
+installer "$VERSION" "$FILEVERSION" "$SETUP"
+# The MSI of the same files, for deployment by policy.
+MSI="$OUT/$NAME.msi"
+sh tools/windows/msi.sh "$DIR" "$VERSION" "$FILEVERSION" "$MSI"
+# An older installer and MSI of the same files, for the checks that a newer one replaces
+# it and that it is refused over a newer one.
 OLDER="$(mktemp -d)"
 trap 'rm -rf "$OLDER"' EXIT
 installer "1.0.0~older" "1.0.0.0" "$OLDER/quelvan-older-windows-x64-setup.exe"
+sh tools/windows/msi.sh "$DIR" "1.0.0~older" "1.0.0.0" "$OLDER/quelvan-older-windows-x64.msi"
 
-sh tools/windows/check.sh "$DIR" "$SETUP" "$OLDER/quelvan-older-windows-x64-setup.exe" "$VERSION"
+sh tools/windows/check.sh "$DIR" "$SETUP" "$OLDER/quelvan-older-windows-x64-setup.exe" "$VERSION" \
+    "$FILEVERSION" "$MSI" "$OLDER/quelvan-older-windows-x64.msi"
 
 echo "$ZIP"
 echo "$SETUP"
+echo "$MSI"

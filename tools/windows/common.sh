@@ -1,7 +1,7 @@
 # Shared by the scripts in tools/windows (sourced, from the project's root): windows_build
-# installs what is missing and builds the Windows programs and tests in build-windows/
-# against the Qt for Windows in QUELVAN_QT_MINGW (default ../shared/qt5-mingw) with warnings
-# as errors; wine_prefix makes a throwaway Wine prefix with an X display of its own.
+# installs what is missing (wixl and msitools for the MSI too) and builds the Windows
+# programs and tests in build-windows/ against the Qt for Windows in QUELVAN_QT_MINGW
+# (default ../shared/qt5-mingw) with warnings as errors; wine_prefix makes a throwaway Wine prefix with an X display of its own.
 
 ROOT="$(pwd)"
 QT="${QUELVAN_QT_MINGW:-$ROOT/../shared/qt5-mingw}"
@@ -17,7 +17,8 @@ windows_build() {
     # the fonts a Windows program expects (Tahoma for the dialog font); the build machine's
     # lrelease builds the translations.
     sh tools/install-deps.sh cmake make git python3 zip g++-mingw-w64-x86-64-posix \
-        qttools5-dev-tools mingw-w64-common wine wine64 fonts-wine fonts-dejavu-core xvfb xauth nsis libqt5core5a
+        qttools5-dev-tools mingw-w64-common wine wine64 fonts-wine fonts-dejavu-core xvfb xauth \
+        nsis libqt5core5a wixl msitools python3-pefile
     cmake -S . -B "$BUILD" -DCMAKE_TOOLCHAIN_FILE="$ROOT/cmake/mingw-w64.cmake" \
         -DQUELVAN_QT_MINGW="$QT" -DCMAKE_BUILD_TYPE=Release -DQUELVAN_WERROR=ON >/dev/null
     cmake --build "$BUILD" --parallel "$(nproc)"

@@ -125,7 +125,7 @@ appOptions::Outcome appOptions::parse(const QStringList &arguments, appOptions *
     result.autoStart = parser.isSet(QStringLiteral("autostart"));
     QString value, where;
     if (lookUp(parser, QStringLiteral("server"), &value, &where)) {
-        const QString why = serverAddress::check(value, &result.serverUrl);
+        const QString why = serverAddress::testServer(value, &result.serverUrl);
         if (!why.isEmpty()) {
             *message = QStringLiteral("quelvan: %1: %2").arg(where, why);
             return UsageError;

@@ -29,6 +29,23 @@ QString serverAddress::check(const QString &url, QString *normal, bool pathAllow
     return QString();
 }
 
+QString serverAddress::testServer(const QString &url, QString *normal)
+{
+    QString site;
+    const QString why = check(url, &site, true);
+    if (!why.isEmpty())
+        return why;
+    if (site.endsWith(QLatin1Char('/')))
+        site.chop(1); // the server's root: every request as without a path
+    // The documents' own folder: every request would go one level too deep.
+    const QString folder = QStringLiteral("/quelvan");
+    if (site.endsWith(folder, Qt::CaseInsensitive))
+        return QStringLiteral("\"%1\" names the test's own folder; name the one that holds it: %2")
+            .arg(url, site.chopped(folder.size()));
+    *normal = site;
+    return QString();
+}
+
 bool serverAddress::takesCredentials(const QString &url, const bool insecureAllowed)
 {
     const QUrl u(url);

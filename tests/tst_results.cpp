@@ -63,11 +63,21 @@ void tst_results::initTestCase()
     msClock::setFakeNow(1000);
     for (const char *code : {"P1", "P2", "P3", "P4", "P5", "P6", "P7", "P3", "X9"})
         play(code, QByteArray(code) == "P5" ? 1 : 2);
-    // A file of another program, and a run's series file cut off as it was copied.
+    // P6 ran the version before onset_utc.
+    const QString p6 = data + '/' + QDir(data).entryList({"quelvan_P6_*_trials.csv"}).value(0);
+    QByteArray older;
+    for (const QByteArray &line : TestSite::readFile(p6).split('\n'))
+        if (!line.isEmpty())
+            older += line.left(line.lastIndexOf(',')) + "\r\n";
+    QVERIFY(QFile::remove(p6) && TestSite::writeFile(p6, older));
+    // Files of other programs, a row cut off as it was copied, one short of a field.
     QVERIFY(TestSite::writeFile(data + "/notes.txt", "P1 came late"));
+    QVERIFY(TestSite::writeFile(data + "/quelvan_P4_2020-01-01_00-00-00_trials.csv",
+                                "name,score\r\nP4,5\r\n"));
     QVERIFY(TestSite::writeFile(data + "/quelvan_P1_2020-01-01_00-00-00_series.csv",
-                                "participant,run_start,series,slides,right,score_percent,"
-                                "mean_rt_ms,series_total\r\nP1,2020-01-01T00:00:00+00:00,1,2,"));
+                                "participant,series,series_total\r\nP1,1,2"));
+    QVERIFY(TestSite::writeFile(data + "/quelvan_P2_2020-01-01_00-00-00_trials.csv",
+                                "participant,series,correct,rt_ms\r\nP2,1,1\r\n"));
     QVERIFY(TestSite::writeFile(work.path() + "/codes.txt", "# the study's codes\nP1\nP2\nP3\n"
                                                             "P4\nP5\n\nP6\nP7\nP8\n"));
     // The lab's store: the same files, the run's id after the stem, as the upload names them.
@@ -84,6 +94,9 @@ void tst_results::initTestCase()
         const QString stored =
             outbox.runId.isEmpty() ? name : resultsUploader::uploadName(outbox, name);
         QVERIFY(QFile::copy(data + '/' + name, store + '/' + stored));
+        // X9's run is copied from the participant's folder too: read once.
+        if (name.startsWith("quelvan_X9_"))
+            QVERIFY(QFile::copy(data + '/' + name, store + '/' + name));
     }
     before = snapshot(data) + snapshot(store);
 }
@@ -181,14 +194,34 @@ void tst_results::study()
     QString printed, errors;
     QCOMPARE(tool(args + QStringList{runs, out}, &printed, &errors), status);
     QCOMPARE(snapshot(data) + snapshot(store), before); // read only
+    // The store holds X9's run under both names: it is read once.
+    const bool twice = folder == "store";
     QCOMPARE(printed,
              "ran more than once: P3\nread 9 run(s) of 8 participant(s), 34 trial(s), from " + runs
-                 + " (2 file(s) skipped)\n" + said + "wrote " + out
+                 + " (" + QString::number(4 + twice) + " file(s) skipped)\n" + said + "wrote " + out
                  + ": trials.csv, runs.csv, participants.csv, codebook.csv, accuracy.png\n");
-    QCOMPARE(errors, "quelvan-results: skipped notes.txt: not a file of a quelvan run\n"
-                     "quelvan-results: skipped quelvan_P1_2020-01-01_00-00-00_series.csv: row 2 "
-                     "is cut off or has another number of fields than the header: a "
-                     "half-written file\n");
+    const QString cut = ": row 2 is cut off or has another number of fields than the header: a "
+                        "half-written file\nquelvan-results: skipped ";
+    QCOMPARE(errors.replace(
+                 QRegularExpression("quelvan_X9_[0-9-]{10}_[0-9-]{8}(-2)?(_[0-9a-f]{16})?"), "X9"),
+             "quelvan-results: skipped notes.txt: not a file of a quelvan run\n"
+             "quelvan-results: skipped quelvan_P1_2020-01-01_00-00-00_series.csv"
+                 + cut + "quelvan_P2_2020-01-01_00-00-00_trials.csv" + cut
+                 + "quelvan_P4_2020-01-01_00-00-00_trials.csv: not a quelvan data file (no "
+                   "column participant)\n"
+                 + (twice ? "quelvan-results: skipped X9: the same run as X9\n" : ""));
+    // P6's rows from the older version: today's columns, onset_utc empty.
+    QByteArray p6;
+    for (const QByteArray &line :
+         TestSite::readFile(data + '/' + QDir(data).entryList({"quelvan_P6_*_trials.csv"}).value(0))
+             .split('\n')
+             .mid(1))
+        p6 += line.isEmpty() ? line : line.chopped(1) + ",\r\n";
+    QByteArray merged;
+    for (const QByteArray &line : TestSite::readFile(out + "/trials.csv").split('\n'))
+        if (line.startsWith("P6,"))
+            merged += line + '\n';
+    QCOMPARE(merged, p6);
     // Who ran, how far, and the run that counts: P3's first complete one, or its last.
     const bool last = args.contains("last");
     QCOMPARE(table(out + "/runs.csv"),
@@ -294,7 +327,8 @@ void tst_results::readers_data()
 
 void tst_results::readers()
 {
-    // Their plain readers take every file, and every time in UTC (R's %z takes no +hh:mm).
+    // Their plain readers take every file, and every time in UTC (R's %z takes no +hh:mm);
+    // P6's older run has no onset_utc.
     QFETCH(QString, program);
     QFETCH(QStringList, args);
     QString found = QStandardPaths::findExecutable(program, {"/usr/bin"}); // Debian's first
@@ -316,7 +350,7 @@ void tst_results::readers()
     for (const codebook::File f : codebook::files())
         book += codebook::columns(f).size();
     QCOMPARE(QString::fromUtf8(reader.readAllStandardOutput()).remove('\r'),
-             QString("34 26\nonset_utc 0\n9 12\nstart_utc 0\n14 9\n%1 5\n4 26\nonset_utc 0\n2 11\n")
+             QString("34 26\nonset_utc 4\n9 12\nstart_utc 0\n14 9\n%1 5\n4 26\nonset_utc 0\n2 11\n")
                  .arg(book));
 }
 

@@ -61,8 +61,9 @@ void tst_testflow::wholeRun_data()
 {
     QTest::addColumn<QString>("locale"); // LC_ALL of a second process; empty: this one
     QTest::newRow("the system's locale") << QString();
-    // Qt 5 wrote the system's digits into the file names and the times.
-    QTest::newRow("an Arabic locale") << "ar_EG.UTF-8";
+    // Qt 5 wrote the system's digits into the file names and the times. Local time 5:30
+    // ahead of UTC: onset_utc is another moment's text than onset.
+    QTest::newRow("an Arabic locale, 5:30 ahead of UTC") << "ar_EG.UTF-8";
 }
 
 void tst_testflow::wholeRun()
@@ -72,6 +73,7 @@ void tst_testflow::wholeRun()
         QProcess again;
         QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
         env.insert("LC_ALL", locale);
+        env.insert("TZ", "<+0530>-5:30");
         again.setProcessEnvironment(env);
         again.setProcessChannelMode(QProcess::ForwardedChannels);
         again.start(QCoreApplication::applicationFilePath(), {"wholeRun:the system's locale"});
@@ -210,7 +212,8 @@ void tst_testflow::wholeRun()
              "quelvan_version,run_id,test_id\r\nP-1,T,1,2,2,100,500,3,V,R,I\r\n"
              "P-1,T,2,2,1,50,0,3,V,R,I\r\nP-1,T,3,2,0,0,0,3,V,R,I\r\n");
     // The onset again in UTC, for readers that compare times across time zones.
-    for (const QString &line : TestSite::readFile(stem + "_trials.csv").split('\n').mid(1, 6)) {
+    const QString trials = QString::fromUtf8(TestSite::readFile(stem + "_trials.csv"));
+    for (const QString &line : trials.split('\n').mid(1, 6)) {
         const QStringList f = line.trimmed().split(',');
         QVERIFY2(f.last().endsWith("+00:00")
                      && QDateTime::fromString(f.last(), Qt::ISODateWithMs)

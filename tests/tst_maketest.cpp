@@ -233,7 +233,7 @@ void tst_maketest::commandLine()
     client.startInit();
     QVERIFY(downloaded.wait(20000));
     QCOMPARE(client.loader->identity.id(), testId);
-    QCOMPARE(server.requests.first(), "/orderB/quelvan/test.php");
+    QCOMPARE(server.requests.first(), QStringLiteral("/orderB/quelvan/test.php"));
     // The address as quelvan takes it: one level too deep is named, and nothing is fetched.
     server.requests.clear();
     QCOMPARE(run({"--check", orderB + "/quelvan/"}), 1);

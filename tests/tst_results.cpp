@@ -234,16 +234,17 @@ void tst_results::study()
                    "P6,id,id,T,2,2,4,1,1,1,1,P6\nP7,id,id,T,2,2,4,1,1,1,1,P7\n"
                    "X9,id,id,T,2,2,4,1,1,1,1,X9\n");
     // Accuracy, and the mean and median time of right answers only, from the run that counts.
-    QCOMPARE(table(out + "/participants.csv"),
-             "participant,run_id,test_id,series,trials,right,accuracy,rt_right_mean_ms,"
-             "rt_right_median_ms\n"
-             "P1,id,id,1,2,1,0.5,300,300\nP1,id,id,2,2,2,1,375,375\n"
-             "P2,id,id,1,2,2,1,375,375\nP2,id,id,2,2,1,0.5,450,450\n"
-             "P3,id,id,1,2,1,0.5,450,450\nP3,id,id,2,2,1,0.5,600,600\n"
-             "P4,id,id,1,2,1,0.5,600,600\nP4,id,id,2,2,2,1,675,675\n"
-             "P6,id,id,1,2,1,0.5,750,750\nP6,id,id,2,2,1,0.5,900,900\n"
-             "P7,id,id,1,2,1,0.5,900,900\nP7,id,id,2,2,2,1,975,975\n"
-             "X9,id,id,1,2,1,0.5,1050,1050\nX9,id,id,2,2,1,0.5,1200,1200\n");
+    QCOMPARE(
+        table(out + "/participants.csv"),
+        QStringLiteral("participant,run_id,test_id,series,trials,right,accuracy,rt_right_mean_ms,"
+                       "rt_right_median_ms\n"
+                       "P1,id,id,1,2,1,0.5,300,300\nP1,id,id,2,2,2,1,375,375\n"
+                       "P2,id,id,1,2,2,1,375,375\nP2,id,id,2,2,1,0.5,450,450\n"
+                       "P3,id,id,1,2,1,0.5,450,450\nP3,id,id,2,2,1,0.5,600,600\n"
+                       "P4,id,id,1,2,1,0.5,600,600\nP4,id,id,2,2,2,1,675,675\n"
+                       "P6,id,id,1,2,1,0.5,750,750\nP6,id,id,2,2,1,0.5,900,900\n"
+                       "P7,id,id,1,2,1,0.5,900,900\nP7,id,id,2,2,2,1,975,975\n"
+                       "X9,id,id,1,2,1,0.5,1050,1050\nX9,id,id,2,2,1,0.5,1200,1200\n"));
     // The run that counts is the one named: its id in both files.
     const QStringList counted = QString::fromUtf8(TestSite::readFile(out + "/runs.csv"))
                                     .split("\r\n")

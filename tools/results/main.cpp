@@ -59,9 +59,9 @@ int main(int argc, char *argv[])
         err << "quelvan-results: " << parser.errorText() << '\n';
         return Usage;
     }
-    if (parser.isSet(help) || parser.isSet(version)) {
-        out << (parser.isSet(help) ? parser.helpText()
-                                   : QStringLiteral("quelvan-results " QUELVAN_VERSION "\n"));
+    if (parser.isSet(help) || parser.isSet(QStringLiteral("help-all")) || parser.isSet(version)) {
+        out << (parser.isSet(version) ? QStringLiteral("quelvan-results " QUELVAN_VERSION "\n")
+                                      : parser.helpText());
         return Complete;
     }
     if (parser.isSet(markdown)) {

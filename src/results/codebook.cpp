@@ -67,7 +67,7 @@ const QList<column> runs{
     {"start_utc", "time", "", "run_start in UTC (+00:00)"},
     {"series_done", "integer", "", "the series the run finished"},
     {"series_total", "integer", "", "the series the run plays"},
-    {"trials", "integer", "", "the slides the run shows in its trials file"},
+    {"trials", "integer", "", "the rows of the run's trials file: the slides it showed"},
     {"complete", "0 or 1", "", "1 when every series of the run was finished"},
     {"graph", "0 or 1", "", "1 when the run's final graph is there"},
     {"attempt", "integer", "", "the participant's runs counted from 1 in order of start"},

@@ -1,25 +1,19 @@
-#include "app/mainwindow.h"
 #include "core/appoptions.h"
 #include "core/msclock.h"
 #include "results/accuracyplot.h"
 #include "results/codebook.h"
 #include "results/csvrow.h"
-#include "results/resultsuploader.h"
-#include "results/resultswriter.h"
-#include "results/runoutbox.h"
-#include "screens/instrshow.h"
+#include "results/studyfiles.h"
+#include "support/clickedstudy.h"
 #include "support/testhttpserver.h"
 #include "support/testsite.h"
-#include "test/runtest.h"
-#include "test/slidebutton.h"
 
 #include <QProcess>
 #include <QStandardPaths>
 #include <QtTest>
 
-// quelvan-results on a study the suite runs itself, click by click: 8 participants, one of
-// them twice, one stopped after a series, one code on no list and one on the list that
-// never ran.
+// quelvan-results on a study clicked through by the suite: 8 participants, one twice, one
+// stopped after a series, one code on no list and one on the list that never ran.
 class tst_results : public QObject
 {
     Q_OBJECT
@@ -32,19 +26,13 @@ private slots:
     void columns();
     void readers_data();
     void readers();
-    void refusals_data();
-    void refusals();
 
 private:
-    // Plays a run of `code` for `series` series; the answers and times follow the code.
-    void play(const QString &code, int series);
     int tool(const QStringList &args, QString *out = nullptr, QString *err = nullptr);
-    QString table(const QString &file);         // a CSV file, times, ids and names made readable
-    QByteArray snapshot(const QString &folder); // every file's name and bytes
-    QString dataSet();                          // the data set of the participant's folder
+    QString table(const QString &file); // a CSV file, times, ids and names made readable
+    QString dataSet();                  // the data set of the participant's folder
     WorkDir work;
     TestHttpServer server;
-    appOptions options;
     QString data, store;
     QByteArray before;
 };
@@ -56,20 +44,15 @@ void tst_results::initTestCase()
     site.tsInSeries = "2";
     site.totalSeries = "2";
     site.serve(server);
-    options = appOptions::defaults();
+    appOptions options = appOptions::defaults();
     options.serverUrl = server.baseUrl();
     options.resultsDir = data = work.path() + "/results";
     options.keyboardAnswers = false;
     msClock::setFakeNow(1000);
     for (const char *code : {"P1", "P2", "P3", "P4", "P5", "P6", "P7", "P3", "X9"})
-        play(code, QByteArray(code) == "P5" ? 1 : 2);
+        ClickedStudy::play(options, code, QByteArray(code) == "P5" ? 1 : 2);
     // P6 ran the version before onset_utc.
-    const QString p6 = data + '/' + QDir(data).entryList({"quelvan_P6_*_trials.csv"}).value(0);
-    QByteArray older;
-    for (const QByteArray &line : TestSite::readFile(p6).split('\n'))
-        if (!line.isEmpty())
-            older += line.left(line.lastIndexOf(',')) + "\r\n";
-    QVERIFY(QFile::remove(p6) && TestSite::writeFile(p6, older));
+    ClickedStudy::olderVersion(data + '/' + QDir(data).entryList({"quelvan_P6_*_trials.csv"})[0]);
     // Files of other programs, a row cut off as it was copied, one short of a field.
     QVERIFY(TestSite::writeFile(data + "/notes.txt", "P1 came late"));
     QVERIFY(TestSite::writeFile(data + "/quelvan_P4_2020-01-01_00-00-00_trials.csv",
@@ -78,38 +61,11 @@ void tst_results::initTestCase()
                                 "participant,series,series_total\r\nP1,1,2"));
     QVERIFY(TestSite::writeFile(data + "/quelvan_P2_2020-01-01_00-00-00_trials.csv",
                                 "participant,series,correct,rt_ms\r\nP2,1,1\r\n"));
-    QVERIFY(TestSite::writeFile(work.path() + "/codes.txt", "# the study's codes\nP1\nP2\nP3\n"
-                                                            "P4\nP5\n\nP6\nP7\nP8\n"));
-    // The lab's store: the same files, the run's id after the stem, as the upload names them.
-    store = work.path() + "/store";
-    QVERIFY(QDir().mkpath(store));
-    const QStringList names = QDir(data).entryList(QDir::Files);
-    for (const QString &name : names) {
-        runOutbox outbox(data, name.left(name.lastIndexOf('_')));
-        const QString trials = data + '/' + outbox.stem + "_trials.csv";
-        const QList<QByteArray> rows = TestSite::readFile(trials).split('\n');
-        const int column = QString(rows.first()).split(',').indexOf("run_id");
-        outbox.runId =
-            column < 0 || rows.size() < 2 ? QString() : rows.at(1).split(',').value(column);
-        const QString stored =
-            outbox.runId.isEmpty() ? name : resultsUploader::uploadName(outbox, name);
-        QVERIFY(QFile::copy(data + '/' + name, store + '/' + stored));
-        // X9's run is copied from the participant's folder too: read once.
-        if (name.startsWith("quelvan_X9_"))
-            QVERIFY(QFile::copy(data + '/' + name, store + '/' + name));
-    }
-    before = snapshot(data) + snapshot(store);
-}
-
-QByteArray tst_results::snapshot(const QString &folder)
-{
-    QCryptographicHash hash(QCryptographicHash::Sha256);
-    for (const QFileInfo &file :
-         QDir(folder).entryInfoList(QDir::Files | QDir::Dirs | QDir::NoDotAndDotDot)) {
-        hash.addData(file.fileName().toUtf8());
-        hash.addData(TestSite::readFile(file.filePath()));
-    }
-    return hash.result();
+    const QByteArray codes = "# the study's codes\nP1\nP2\nP3\nP4\nP5\n\nP6\nP7\nP8\n";
+    QVERIFY(TestSite::writeFile(work.path() + "/codes.txt", codes));
+    // The lab's store; X9's run is copied from the participant's folder too: read once.
+    ClickedStudy::toStore(data, store = work.path() + "/store", "quelvan_X9_");
+    before = ClickedStudy::snapshot(data) + ClickedStudy::snapshot(store);
 }
 
 QString tst_results::dataSet()
@@ -120,82 +76,73 @@ QString tst_results::dataSet()
     return out;
 }
 
-void tst_results::play(const QString &code, int series)
-{
-    const int n = code.right(1).toInt();
-    MainWindow w(options);
-    w.show();
-    QTest::keyClicks(w.focusWidget(), code);
-    QTest::keyClick(w.focusWidget(), Qt::Key_Return);
-    QTRY_VERIFY_WITH_TIMEOUT(qobject_cast<instrShow *>(w.centralWidget()), 10000);
-    QTest::keyClick(w.focusWidget(), Qt::Key_Space);
-    for (int s = 1; s <= series; ++s) {
-        for (int slide = 1; slide <= 2; ++slide) {
-            // Button 3 is wrong on both slides, 1 right; P3's second run as its first.
-            msClock::advanceFake(quint32(100 * n + 50 * (2 * s + slide)));
-            const int button = (n + s + slide) % 3 == 0 ? 3 : 1;
-            QTest::mouseClick(w.tester->buttons.at(button), Qt::LeftButton);
-        }
-        if (s < 2)
-            QTest::keyClick(w.focusWidget(), Qt::Key_Return); // ends the pause
-    }
-    if (series == 2)
-        QTRY_VERIFY(QFile::exists(w.results->folder + '/' + w.results->stem + "_graph.png"));
-}
-
 int tst_results::tool(const QStringList &args, QString *out, QString *err)
 {
     QProcess p;
     p.start(TestSite::builtProgram(QUELVAN_RESULTS), args, QIODevice::ReadOnly | QIODevice::Text);
-    if (!p.waitForFinished(60000))
-        return -1;
-    if (out)
+    const int status = p.waitForFinished(60000) ? p.exitCode() : -1;
+    if (out && err) {
         *out = QString::fromUtf8(p.readAllStandardOutput());
-    if (err)
         *err = QString::fromUtf8(p.readAllStandardError());
-    return p.exitCode();
+    }
+    return status;
 }
 
 QString tst_results::table(const QString &file)
 {
-    QString text = QString::fromUtf8(TestSite::readFile(file));
-    text.replace(QRegularExpression("[0-9]{4}-[0-9]{2}-[0-9]{2}T[0-9:]{8}[+]00:00"), "T")
+    return QString::fromUtf8(TestSite::readFile(file))
+        .replace(QRegularExpression("[0-9]{4}-[0-9]{2}-[0-9]{2}T[0-9:]{8}[+]00:00"), "T")
         .replace(QRegularExpression("quelvan_(\\w+)_[0-9-]{10}_[0-9-]{8}(-2)?(_[0-9a-f]{16})?"),
                  "\\1")
         .replace(QRegularExpression("\\b[0-9a-f]{16}\\b"), "id")
         .replace("\r\n", "\n");
-    return text;
 }
 
 void tst_results::study_data()
 {
-    QTest::addColumn<QString>("folder"); // "data" or "store"
     QTest::addColumn<QStringList>("args");
     QTest::addColumn<int>("status");
-    QTest::addColumn<QString>("said");
+    QTest::addColumn<QString>("said"); // what --expect finds; with status 2 the error
     const QString missing = "no complete run: P5: 1 run(s), none complete\n"
                             "no complete run: P8: no run\nnot on the list: X9\n"
                             "6 of 8 expected participant(s) have a complete run\n";
+    const QString set = work.path() + "/set-";
     QTest::newRow("a participant's results folder, with the study's codes")
-        << "data" << QStringList{"--expect", "codes.txt"} << 1 << missing;
+        << QStringList{"--expect", "codes.txt", data, set + "data"} << 1 << missing;
     QTest::newRow("the lab's store, run ids in the names")
-        << "store" << QStringList{"--expect=codes.txt"} << 1 << missing;
+        << QStringList{"--expect=codes.txt", store, set + "store"} << 1 << missing;
     QTest::newRow("the last complete run counts")
-        << "data" << QStringList{"--take", "last"} << 0 << QString();
+        << QStringList{"--take", "last", data, set + "last"} << 0 << QString();
+    auto refused = [](const char *name, const QStringList &args, const QString &why) {
+        QTest::newRow(name) << args << 2 << why;
+    };
+    refused("no folders", {}, "name the folder of runs and the folder to write (see --help)");
+    refused("a run folder that is not there", {"nowhere", "out"}, "nowhere is not a folder");
+    refused("--take other", {"--take", "other", "results", "out"}, "--take must be first or last");
+    refused("the data set into the runs' folder", {"results", "./results/"},
+            "write the data set into a folder of its own, not into results");
+    refused("a line of --expect that is no code",
+            {"--expect", "results/notes.txt", "results", "out"},
+            "--expect: not a participant code: P1 came late");
+    refused("an unknown option", {"--bogus"}, "Unknown option 'bogus'.");
 }
 
 void tst_results::study()
 {
-    QFETCH(QString, folder);
     QFETCH(QStringList, args);
     QFETCH(int, status);
     QFETCH(QString, said);
-    const QString runs = folder == "data" ? data : store, out = work.path() + "/set-" + folder;
     QString printed, errors;
-    QCOMPARE(tool(args + QStringList{runs, out}, &printed, &errors), status);
-    QCOMPARE(snapshot(data) + snapshot(store), before); // read only
+    QCOMPARE(tool(args, &printed, &errors), status);
+    QCOMPARE(ClickedStudy::snapshot(data) + ClickedStudy::snapshot(store), before); // read only
+    if (status == 2) {
+        QCOMPARE(errors, "quelvan-results: " + said + '\n');
+        QVERIFY(printed.isEmpty() && !QFile::exists("out"));
+        return;
+    }
+    const QString runs = args.at(args.size() - 2), out = args.last();
     // The store holds X9's run under both names: it is read once.
-    const bool twice = folder == "store";
+    const bool twice = runs == store;
     QCOMPARE(printed,
              "ran more than once: P3\nread 9 run(s) of 8 participant(s), 34 trial(s), from " + runs
                  + " (" + QString::number(4 + twice) + " file(s) skipped)\n" + said + "wrote " + out
@@ -210,18 +157,20 @@ void tst_results::study()
                  + "quelvan_P4_2020-01-01_00-00-00_trials.csv: not a quelvan data file (no "
                    "column participant)\n"
                  + (twice ? "quelvan-results: skipped X9: the same run as X9\n" : ""));
-    // P6's rows from the older version: today's columns, onset_utc empty.
-    QByteArray p6;
-    for (const QByteArray &line :
-         TestSite::readFile(data + '/' + QDir(data).entryList({"quelvan_P6_*_trials.csv"}).value(0))
-             .split('\n')
-             .mid(1))
-        p6 += line.isEmpty() ? line : line.chopped(1) + ",\r\n";
-    QByteArray merged;
-    for (const QByteArray &line : TestSite::readFile(out + "/trials.csv").split('\n'))
-        if (line.startsWith("P6,"))
-            merged += line + '\n';
-    QCOMPARE(merged, p6);
+    // P6's rows from the older version: today's columns, onset_utc from the onset.
+    const QList<QByteArray> p6 =
+        TestSite::readFile(data + '/' + QDir(data).entryList({"quelvan_P6_*_trials.csv"})[0])
+            .split('\n');
+    int n = 0;
+    for (const QByteArray &line : TestSite::readFile(out + "/trials.csv").split('\n')) {
+        const QList<QByteArray> f = line.trimmed().split(',');
+        QVERIFY(!line.startsWith("P6,")
+                || (line.left(line.lastIndexOf(',')) + '\r' == p6.value(++n)
+                    && f.last().endsWith("+00:00")
+                    && QDateTime::fromString(f.last(), Qt::ISODateWithMs)
+                           == QDateTime::fromString(f.at(18), Qt::ISODateWithMs)));
+    }
+    QCOMPARE(n, 4);
     // Who ran, how far, and the run that counts: P3's first complete one, or its last.
     const bool last = args.contains("last");
     QCOMPARE(table(out + "/runs.csv"),
@@ -280,12 +229,9 @@ void tst_results::columns()
     QFETCH(QString, file);
     QFETCH(int, book);
     if (book < 0) {
-        const QString doc = QString::fromUtf8(TestSite::readFile(file));
+        const QString doc = QString::fromUtf8(TestSite::readFile(file)); // --codebook-markdown
         for (const codebook::File f : codebook::files())
-            QVERIFY2(doc.contains(codebook::markdown(f)),
-                     qPrintable(codebook::fileName(f)
-                                + " differs from quelvan-results "
-                                  "--codebook-markdown"));
+            QVERIFY2(doc.contains(codebook::markdown(f)), qPrintable(codebook::fileName(f)));
         return;
     }
     const QByteArray bytes = TestSite::readFile(file.contains('/') ? file : dataSet() + '/' + file);
@@ -310,31 +256,26 @@ void tst_results::readers_data()
                                            "for f in sys.argv[1:]:\n"
                                            "    t = pd.read_csv(f)\n"
                                            "    print(len(t), len(t.columns))\n"
-                                           "    for c in ('start_utc', 'onset_utc'):\n"
-                                           "        if c in t:\n"
-                                           "            print(c, pd.to_datetime(t[c], utc=True)"
+                                           "    for c in {'start_utc', 'onset_utc'} & set(t):\n"
+                                           "        print(c, pd.to_datetime(t[c], utc=True)"
                                            ".isna().sum())\n"};
     QTest::newRow("R") << "Rscript"
                        << QStringList{"-e",
                                       "for (f in commandArgs(TRUE)) {\n"
                                       "  t <- read.csv(f)\n"
                                       "  cat(nrow(t), ncol(t)); cat('\\n')\n"
-                                      "  for (c in c('start_utc', 'onset_utc'))\n"
-                                      "    if (c %in% names(t)) { cat(c, sum(is.na(as.POSIXct("
-                                      "t[[c]], 'UTC', format = '%Y-%m-%dT%H:%M:%OS')))); "
-                                      "cat('\\n') }\n"
+                                      "  for (c in intersect(c('start_utc', 'onset_utc'), "
+                                      "names(t))) { cat(c, sum(is.na(as.POSIXct(t[[c]], "
+                                      "'UTC', format = '%Y-%m-%dT%H:%M:%OS')))); cat('\\n') }\n"
                                       "}"};
 }
 
 void tst_results::readers()
 {
-    // Their plain readers take every file, and every time in UTC (R's %z takes no +hh:mm);
-    // P6's older run has no onset_utc.
+    // Their plain readers take every file, and every time in UTC (R's %z takes no +hh:mm).
     QFETCH(QString, program);
     QFETCH(QStringList, args);
-    QString found = QStandardPaths::findExecutable(program, {"/usr/bin"}); // Debian's first
-    if (found.isEmpty())
-        found = QStandardPaths::findExecutable(program);
+    const QString found = QStandardPaths::findExecutable(program, {"/usr/bin"}); // Debian's
     if (found.isEmpty()
         || (program == "python3" && QProcess::execute(found, {"-c", "import pandas"})))
         QSKIP(program == "python3" ? "pandas is not installed (Debian: python3-pandas)"
@@ -347,41 +288,10 @@ void tst_results::readers()
                                           set + "/participants.csv", set + "/codebook.csv", run,
                                           run.chopped(10) + "series.csv"});
     QVERIFY(reader.waitForFinished(120000));
-    int book = 0;
-    for (const codebook::File f : codebook::files())
-        book += codebook::columns(f).size();
+    const int book = studyFiles::codebookRows().size();
     QCOMPARE(QString::fromUtf8(reader.readAllStandardOutput()).remove('\r'),
-             QString("34 26\nonset_utc 4\n9 12\nstart_utc 0\n14 9\n%1 5\n4 26\nonset_utc 0\n2 11\n")
+             QString("34 26\nonset_utc 0\n9 12\nstart_utc 0\n14 9\n%1 5\n4 26\nonset_utc 0\n2 11\n")
                  .arg(book));
-}
-
-void tst_results::refusals_data()
-{
-    QTest::addColumn<QStringList>("args");
-    QTest::addColumn<QString>("said");
-    QTest::newRow("no folders") << QStringList{}
-                                << "name the folder of runs and the folder to write (see --help)";
-    QTest::newRow("a run folder that is not there")
-        << QStringList{"nowhere", "out"} << "nowhere is not a folder";
-    QTest::newRow("--take other") << QStringList{"--take", "other", "results", "out"}
-                                  << "--take must be first or last";
-    QTest::newRow("the data set into the runs' folder")
-        << QStringList{"results", "./results/"}
-        << "write the data set into a folder of its own, not into results";
-    QTest::newRow("a line of --expect that is no code")
-        << QStringList{"--expect", "results/notes.txt", "results", "out"}
-        << "--expect: not a participant code: P1 came late";
-    QTest::newRow("an unknown option") << QStringList{"--bogus"} << "Unknown option 'bogus'.";
-}
-
-void tst_results::refusals()
-{
-    QFETCH(QStringList, args);
-    QFETCH(QString, said);
-    QString printed, errors;
-    QCOMPARE(tool(args, &printed, &errors), 2);
-    QCOMPARE(errors, "quelvan-results: " + said + '\n');
-    QVERIFY(printed.isEmpty() && !QFile::exists("out") && !QFile::exists("results/runs.csv"));
 }
 
 QTEST_MAIN(tst_results)

@@ -1,5 +1,6 @@
 #include "results/runfolder.h"
 
+#include "core/datatime.h"
 #include "core/participantcode.h"
 #include "results/codebook.h"
 #include "results/csvrow.h"
@@ -130,14 +131,19 @@ void runFolder::readTrials(runInfo &run, const QString &path, QIODevice *out)
         out->write(file.bytes.constData() + file.bodyStart, file.bytes.size() - file.bodyStart);
         return;
     }
-    // An older version's file: its columns by name, the new ones empty.
+    // An older version's file: its columns by name, the new ones empty but onset_utc, which
+    // its onset tells.
     QVector<int> from;
     for (const QString &name : columns)
         from.append(file.header.indexOf(name));
+    const int utc = columns.indexOf(QLatin1String("onset_utc")), onset = file.column("onset");
     for (const QList<QByteArray> &row : file.rows) {
         QStringList fields;
         for (const int i : qAsConst(from))
             fields.append(i < 0 ? QString() : QString::fromUtf8(row.at(i)));
+        if (from.at(utc) < 0 && onset >= 0)
+            fields[utc] = dataTime::utc(
+                QDateTime::fromString(QString::fromUtf8(row.at(onset)), Qt::ISODateWithMs), true);
         out->write(csvRow::line(fields));
     }
 }

@@ -172,7 +172,7 @@ appOptions::Outcome appOptions::parse(const QStringList &arguments, appOptions *
         const QString why = result.resultsDir.isEmpty() && !result.checkUpload
                                 ? QStringLiteral("needs a results folder (--results, or the key "
                                                  "results)")
-                                : serverAddress::check(value, &result.uploadUrl, true);
+                                : serverAddress::check(value, &result.uploadUrl);
         if (!why.isEmpty()) {
             *message = QStringLiteral("quelvan: %1: %2").arg(where, why);
             return UsageError;

@@ -6,7 +6,7 @@
 
 // How the data writes a time, the same on every system: the C locale's digits, whatever the
 // system's (Arabic or Persian digits would end up in file names), and the offset from UTC
-// always as +hh:mm, never Z, which R's %z and most other readers take.
+// always as +hh:mm, never Z, so that one format reads every time of a file.
 class dataTime
 {
 public:

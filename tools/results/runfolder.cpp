@@ -45,7 +45,7 @@ runFolder::runFolder(const QString &folder, QIODevice *trials) : folder(folder)
 {
     const QStringList header = codebook::names(codebook::RunTrials);
     trials->write(csvRow::line(header));
-    QMap<QString, runInfo> byStem; // in name order: a participant's runs in time order
+    QMap<QString, runInfo> byStem; // one entry a run, in name order
     const QStringList names = QDir(folder).entryList(QDir::Files, QDir::Name);
     for (const QString &name : names) {
         QString stem;

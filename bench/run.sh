@@ -14,7 +14,8 @@ sh tools/install-deps.sh cmake make g++ qtbase5-dev qtbase5-dev-tools qttools5-d
 
 cmake -S . -B "$BUILD_DIR" -DCMAKE_BUILD_TYPE=Release -DQUELVAN_BUILD_TESTS=OFF \
     -DQUELVAN_BUILD_BENCH=ON >/dev/null
-cmake --build "$BUILD_DIR" --parallel "$(nproc)" --target quelvan-bench quelvan-maketest >/dev/null
+cmake --build "$BUILD_DIR" --parallel "$(nproc)" --target quelvan-bench quelvan-maketest \
+    quelvan-bench-results quelvan-results >/dev/null
 
 # 7 documents and 101 pictures of about 30 KB; 100 series of 2 slides.
 WORK="$(pwd)/$BUILD_DIR/bench-work"
@@ -70,6 +71,10 @@ if [ "$QUICK" = "--quick" ]; then
 else
     "$BUILD_DIR/bench/quelvan-bench" all --url "$URL" --site "$SITE" --runs 9
 fi
+
+# quelvan-results over a study of 10,000 runs of 40 trials (1,000 with --quick).
+"$BUILD_DIR/bench/quelvan-bench-results" "$BUILD_DIR/tools/results/quelvan-results" \
+    "$([ "$QUICK" = "--quick" ] && echo 1000 || echo 10000)" 40 | tail -n 1
 
 # Latency: the same server behind a relay that holds every chunk 10 ms in each direction.
 RELAY_PORT="$(python3 -c 'import socket; s=socket.socket(); s.bind(("127.0.0.1",0)); print(s.getsockname()[1])')"

@@ -166,8 +166,10 @@ void tst_maketest::checkFindsFaults()
 
 void tst_maketest::commandLine()
 {
-    // A written site passes the check, read from a server as quelvan reads it.
-    QTemporaryDir dir;
+    // A written site passes the check, read from a server as quelvan reads it: one order of
+    // a study, in a folder of the server's (http://host/orderB/quelvan/test.php).
+    QTemporaryDir root;
+    const QString site = root.path() + "/orderB";
     QProcess tool;
     auto run = [&](const QStringList &args) {
         // Text mode: lines end in \n on Windows too. The server answers meanwhile.
@@ -183,67 +185,69 @@ void tst_maketest::commandLine()
     QCOMPARE(run({"--slides"}), 1);
     QVERIFY(tool.readAllStandardError().contains("Missing value after '--slides'"));
     QCOMPARE(run({"--series", "2", "--slides", "4", "--first", "круг,a.b,.x", "--language", "EN-gb",
-                  dir.path()}),
+                  site}),
              0);
     const QString testId =
         QString::fromUtf8(tool.readAllStandardOutput()).section("test id: ", 1).left(16);
-    QVERIFY(TestSite::readFile(dir.path() + "/quelvan/instr.php").startsWith("<h3>Attention test"));
-    QCOMPARE(TestSite::readFile(dir.path() + "/quelvan/pars.php"),
+    QVERIFY(TestSite::readFile(site + "/quelvan/instr.php").startsWith("<h3>Attention test"));
+    QCOMPARE(TestSite::readFile(site + "/quelvan/pars.php"),
              QByteArray("[круг,a.b,.x][red,green,blue,orange]"));
-    QCOMPARE(QDir(dir.path() + "/quelvan/img").entryList(QDir::Files | QDir::Hidden).size(), 13);
+    QCOMPARE(QDir(site + "/quelvan/img").entryList(QDir::Files | QDir::Hidden).size(), 13);
     TestHttpServer server;
     QVERIFY(server.listen());
-    server.serveDirectory(dir.path());
-    QCOMPARE(run({"--check", server.baseUrl() + '/'}), 0);
+    server.serveDirectory(root.path());
+    const QString orderB = server.baseUrl() + "/orderB";
+    QCOMPARE(run({"--check", orderB + '/'}), 0);
     const QByteArray checked = tool.readAllStandardOutput();
     QVERIFY(checked.contains("0 error(s), 0 warning(s)"));
     // The test's id: the same read from any address, and the one quelvan's download gives,
     // which goes into the data.
     QVERIFY2(testId.size() == 16 && checked.contains("test id: " + testId.toUtf8()),
              checked.constData());
-    appOptions options = appOptions::defaults();
-    options.serverUrl = server.baseUrl();
-    options.pictureDir = dir.path() + "/downloaded";
+    appOptions options;
+    QString said;
+    QCOMPARE(appOptions::parse({"quelvan", "--server", orderB}, &options, &said), appOptions::Run);
+    options.pictureDir = site + "/downloaded";
     loadInterface client(options);
     QSignalSpy downloaded(&client, &loadInterface::endLoading);
     client.startInit();
     QVERIFY(downloaded.wait(20000));
     QCOMPARE(client.loader->identity.id(), testId);
+    QCOMPARE(server.requests.first(), QStringLiteral("/orderB/quelvan/test.php"));
     // The address as quelvan takes it: one level too deep is named, and nothing is fetched.
     server.requests.clear();
-    QCOMPARE(run({"--check", server.baseUrl() + "/quelvan/"}), 1);
-    QVERIFY(QString::fromUtf8(tool.readAllStandardError())
-                .contains("quelvan-maketest: --check: \"" + server.baseUrl()
-                          + "/quelvan/\" must not have a path\nquelvan-maketest: hint: name the "
-                            "server without /quelvan, as quelvan takes it: "
-                          + server.baseUrl() + "\n"));
+    QCOMPARE(run({"--check", orderB + "/quelvan/"}), 1);
+    QCOMPARE(QString::fromUtf8(tool.readAllStandardError()),
+             "quelvan-maketest: --check: \"" + orderB
+                 + "/quelvan/\" names the test's own folder; name the one that holds it: " + orderB
+                 + "\n");
     QCOMPARE(server.requests, QStringList());
 
     // One picture's bytes changed (still whole: data after its end) make another test.
-    const QString picture = dir.path() + "/quelvan/img/a.b_red.jpg";
+    const QString picture = site + "/quelvan/img/a.b_red.jpg";
     QVERIFY(TestSite::writeFile(picture, TestSite::readFile(picture) + "x"));
-    QCOMPARE(run({"--check", dir.path()}), 0);
+    QCOMPARE(run({"--check", site}), 0);
     const QString changed = QString::fromUtf8(tool.readAllStandardOutput());
     QVERIFY2(changed.contains("test id: ") && !changed.contains(testId), qPrintable(changed));
 
-    QVERIFY(TestSite::writeFile(dir.path() + "/quelvan/tm.php", "five"));
-    QCOMPARE(run({"--check", dir.path()}), int(siteChecker::NotInteger));
+    QVERIFY(TestSite::writeFile(site + "/quelvan/tm.php", "five"));
+    QCOMPARE(run({"--check", site}), int(siteChecker::NotInteger));
     // A bad value is no success, and writes nothing.
     for (const QStringList &bad :
          {QStringList{"--slide-time", "x", "--pause", "y"}, {"--seed", "-1"}, {"--series", "0"}})
-        QCOMPARE(run(bad + QStringList{dir.path() + "/bad"}), 1);
-    QVERIFY(!QFileInfo::exists(dir.path() + "/bad/quelvan"));
+        QCOMPARE(run(bad + QStringList{site + "/bad"}), 1);
+    QVERIFY(!QFileInfo::exists(site + "/bad/quelvan"));
     // A lab's own instructions, from a file Notepad saved, follow the counts and times.
     QVERIFY(TestSite::writeFile(
-        dir.path() + "/instr.html",
+        root.path() + "/instr.html",
         "\xEF\xBB\xBF{series} Serien, {slides} Folien, {seconds} s, {pause} s"));
     QCOMPARE(run({"--series", "2", "--slides", "4", "--pause", "7", "--instr-file",
-                  dir.path() + "/instr.html", dir.path() + "/own"}),
+                  root.path() + "/instr.html", root.path() + "/own"}),
              0);
-    QCOMPARE(TestSite::readFile(dir.path() + "/own/quelvan/instr.php"),
+    QCOMPARE(TestSite::readFile(root.path() + "/own/quelvan/instr.php"),
              QByteArray("2 Serien, 4 Folien, 5 s, 7 s"));
-    QCOMPARE(run({"--instr-file", dir.path() + "/none.html", dir.path() + "/bad"}), 1);
-    QCOMPARE(run({"--language", "xx", dir.path() + "/bad"}), 1);
+    QCOMPARE(run({"--instr-file", root.path() + "/none.html", site + "/bad"}), 1);
+    QCOMPARE(run({"--language", "xx", site + "/bad"}), 1);
 }
 
 void tst_maketest::ownPictures_data()

@@ -40,6 +40,7 @@ private slots:
     void initTestCase();
     void init() { msClock::setFakeNow(100000); }
     void cleanupTestCase() { msClock::useRealClock(); }
+    void wholeRun_data();
     void wholeRun();
     void instructions_data();
     void instructions();
@@ -57,8 +58,30 @@ void tst_testflow::initTestCase()
         QVERIFY(TestSite::writeFile(QStringLiteral("img/") + it.key() + ".jpg", it.value()));
 }
 
+void tst_testflow::wholeRun_data()
+{
+    QTest::addColumn<QString>("locale"); // LC_ALL of a second process; empty: this one
+    QTest::newRow("the system's locale") << QString();
+    // Qt 5 wrote the system's digits into the file names and the times. Local time 5:30
+    // ahead of UTC: onset_utc is another moment's text than onset.
+    QTest::newRow("an Arabic locale, 5:30 ahead of UTC") << "ar_EG.UTF-8";
+}
+
 void tst_testflow::wholeRun()
 {
+    QFETCH(QString, locale);
+    if (!locale.isEmpty()) {
+        QProcess again;
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.insert("LC_ALL", locale);
+        env.insert("TZ", "<+0530>-5:30");
+        again.setProcessEnvironment(env);
+        again.setProcessChannelMode(QProcess::ForwardedChannels);
+        again.start(QCoreApplication::applicationFilePath(), {"wholeRun:the system's locale"});
+        QVERIFY(again.waitForFinished(120000));
+        QCOMPARE(again.exitCode(), 0);
+        return;
+    }
     TestHttpServer server;
     QVERIFY(server.listen());
     TestSite site = TestSite::small(6);
@@ -128,8 +151,8 @@ void tst_testflow::wholeRun()
             .replace(server.baseUrl(), "S")
             .replace(appOptions::version() + ',' + w.results->runId, "V,R")
             .replace(w.results->testId, "I")
-            .replace(QRegularExpression("\\d{4}-\\d\\d-\\d\\dT\\d\\d:\\d\\d:\\d\\d(\\.\\d{3})?"
-                                        "(Z|[+-]\\d\\d:\\d\\d)"),
+            .replace(QRegularExpression("[0-9]{4}-[0-9]{2}-[0-9]{2}T[0-9]{2}:[0-9]{2}:[0-9]{2}"
+                                        "([.][0-9]{3})?[+-][0-9]{2}:[0-9]{2}"),
                      "T\\1")
             .replace(QRegularExpression("T\\.\\d{3}"), "T.ms");
     };
@@ -182,18 +205,27 @@ void tst_testflow::wholeRun()
              "participant,run_start,server,series,slide_in_series,slide,sample,response,"
              "response_picture,correct,timed_out,rt_ms,slide_time_ms,choice_1,choice_2,"
              "choice_3,choice_4,right_buttons,onset,quelvan_version,run_id,press_ms,input,"
-             "shown_ms,test_id\r\n"
+             "shown_ms,test_id,onset_utc\r\n"
              "P-1,T,S,1,1,1,a_x,1,b_x,1,0,700,5000"
-                 + a + "700,mouse,700,I\r\nP-1,T,S,1,2,2,b_y,2,b_z,1,0,300,5000" + b
-                 + "300,mouse,300,I\r\nP-1,T,S,2,1,3,a_x,4,fail,1,0,0,5000" + a
-                 + "0,mouse,0,I\r\nP-1,T,S,2,2,4,b_y,3,a_x,0,0,0,5000" + b
-                 + "0,mouse,0,I\r\nP-1,T,S,3,1,5,a_x,,,0,1,65001,5000" + a
-                 + ",,65001,I\r\nP-1,T,S,3,2,6," + oddCsv + ",0," + oddCsv
-                 + ",0,0,0,5000,\"x,y_z\",b_z,a_x,b_x,,T.ms,V,R,0,mouse,0,I\r\n");
+                 + a + "700,mouse,700,I,T.ms\r\nP-1,T,S,1,2,2,b_y,2,b_z,1,0,300,5000" + b
+                 + "300,mouse,300,I,T.ms\r\nP-1,T,S,2,1,3,a_x,4,fail,1,0,0,5000" + a
+                 + "0,mouse,0,I,T.ms\r\nP-1,T,S,2,2,4,b_y,3,a_x,0,0,0,5000" + b
+                 + "0,mouse,0,I,T.ms\r\nP-1,T,S,3,1,5,a_x,,,0,1,65001,5000" + a
+                 + ",,65001,I,T.ms\r\nP-1,T,S,3,2,6," + oddCsv + ",0," + oddCsv
+                 + ",0,0,0,5000,\"x,y_z\",b_z,a_x,b_x,,T.ms,V,R,0,mouse,0,I,T.ms\r\n");
     QCOMPARE(file("_series.csv"),
              "participant,run_start,series,slides,right,score_percent,mean_rt_ms,series_total,"
              "quelvan_version,run_id,test_id\r\nP-1,T,1,2,2,100,500,3,V,R,I\r\n"
              "P-1,T,2,2,1,50,0,3,V,R,I\r\nP-1,T,3,2,0,0,0,3,V,R,I\r\n");
+    // The onset again in UTC, for readers that compare times across time zones.
+    const QString trials = QString::fromUtf8(TestSite::readFile(stem + "_trials.csv"));
+    for (const QString &line : trials.split('\n').mid(1, 6)) {
+        const QStringList f = line.trimmed().split(',');
+        QVERIFY2(f.last().endsWith("+00:00")
+                     && QDateTime::fromString(f.last(), Qt::ISODateWithMs)
+                            == QDateTime::fromString(f.at(f.size() - 8), Qt::ISODateWithMs),
+                 qPrintable(line));
+    }
     QVERIFY(QRegularExpression("^[0-9a-f]{16}$").match(w.results->testId).hasMatch());
     QVERIFY(QRegularExpression("^[0-9a-f]{16}$").match(w.results->runId).hasMatch());
 

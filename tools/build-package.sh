@@ -1,5 +1,5 @@
 #!/bin/sh
-# Builds the Debian package of quelvan and quelvan-maketest: installs what the build needs,
+# Builds the Debian package of quelvan, quelvan-maketest and quelvan-results: installs what the build needs,
 # builds a Release for /usr and refuses a package that declares no dependencies (it would
 # install on any machine and then fail to start) or lacks a manual page.
 # Usage: tools/build-package.sh                   prints the package's path last
@@ -31,7 +31,7 @@ case "$DEPENDS" in
 *) refuse "does not declare its Qt libraries (Depends: ${DEPENDS:-nothing})" ;;
 esac
 CONTENTS="$(dpkg-deb -c "$DEB")"
-for page in quelvan.1.gz quelvan-maketest.1.gz; do
+for page in quelvan.1.gz quelvan-maketest.1.gz quelvan-results.1.gz; do
     echo "$CONTENTS" | grep -q "/man1/$page\$" || refuse "lacks the manual page $page"
 done
 echo "$DEB"

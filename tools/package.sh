@@ -101,8 +101,8 @@ if [ ! -f "$WORK/pictures/fail.jpg" ] || [ "$(ls "$WORK/pictures" | grep -c '\.j
     echo "package.sh: the installed quelvan did not download the site: $(ls "$WORK/pictures" 2>&1)" >&2
     exit 1
 fi
-# Both manual pages are installed and readable.
-for page in quelvan quelvan-maketest; do
+# The manual pages are installed and readable.
+for page in quelvan quelvan-maketest quelvan-results; do
     MANWIDTH=80 man "$page" 2>/dev/null | head -3 | grep -q . || {
         echo "package.sh: man $page shows nothing" >&2
         exit 1

@@ -34,10 +34,10 @@ case "${1:-}" in
 esac
 
 # squid and apache2-utils serve the proxy tests, nginx and openssl the TLS ones, mount
-# (util-linux) the file-system ones.
+# (util-linux) the file-system ones; pandas and R read quelvan-results' files as a lab would.
 # shellcheck disable=SC2086
 sh tools/install-deps.sh cmake make g++ $QT_PACKAGES python3 squid apache2-utils util-linux \
-    nginx openssl
+    nginx openssl python3-pandas r-base-core
 
 # CI treats every compiler warning as an error; elsewhere a newer compiler's new warning
 # must not stop a build.

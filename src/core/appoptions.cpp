@@ -139,7 +139,7 @@ appOptions::Outcome appOptions::parse(const QStringList &arguments, appOptions *
     }
     appOptions result = defaults();
     if (lookUp(parser, QStringLiteral("server"), &value, &where)) {
-        const QString why = serverAddress::check(value, &result.serverUrl);
+        const QString why = serverAddress::testServer(value, &result.serverUrl);
         if (!why.isEmpty()) {
             *message = QStringLiteral("quelvan: %1: %2").arg(where, why);
             return UsageError;
@@ -193,7 +193,7 @@ appOptions::Outcome appOptions::parse(const QStringList &arguments, appOptions *
         const QString why = result.resultsDir.isEmpty() && !result.checkUpload
                                 ? QStringLiteral("needs a results folder (--results, or the key "
                                                  "results)")
-                                : serverAddress::check(value, &result.uploadUrl, true);
+                                : serverAddress::check(value, &result.uploadUrl);
         if (!why.isEmpty()) {
             *message = QStringLiteral("quelvan: %1: %2").arg(where, why);
             return UsageError;

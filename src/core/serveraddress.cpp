@@ -3,7 +3,7 @@
 #include <QHostAddress>
 #include <QUrl>
 
-QString serverAddress::check(const QString &url, QString *normal, bool pathAllowed)
+QString serverAddress::check(const QString &url, QString *normal)
 {
     const QUrl u(url, QUrl::StrictMode);
     const QString badPort = QStringLiteral("\"%1\": the port must be 1 to 65535").arg(url);
@@ -20,12 +20,26 @@ QString serverAddress::check(const QString &url, QString *normal, bool pathAllow
         return badPort;
     if (!u.userInfo().isEmpty())
         return QStringLiteral("\"%1\" must not hold a user name or password").arg(url);
-    if (!pathAllowed && !u.path().isEmpty() && u.path() != QLatin1String("/"))
-        return QStringLiteral("\"%1\" must not have a path").arg(url);
     if (u.hasQuery() || u.hasFragment())
         return QStringLiteral("\"%1\" must not have a query or a fragment").arg(url);
-    *normal = u.adjusted(pathAllowed ? QUrl::StripTrailingSlash : QUrl::RemovePath)
-                  .toString(QUrl::FullyEncoded);
+    *normal = u.adjusted(QUrl::StripTrailingSlash).toString(QUrl::FullyEncoded);
+    return QString();
+}
+
+QString serverAddress::testServer(const QString &url, QString *normal)
+{
+    QString site;
+    const QString why = check(url, &site);
+    if (!why.isEmpty())
+        return why;
+    if (site.endsWith(QLatin1Char('/')))
+        site.chop(1); // the server's root: every request as without a path
+    // The documents' own folder: every request would go one level too deep.
+    const QString folder = QStringLiteral("/quelvan");
+    if (site.endsWith(folder, Qt::CaseInsensitive))
+        return QStringLiteral("\"%1\" names the test's own folder; name the one that holds it: %2")
+            .arg(url, site.chopped(folder.size()));
+    *normal = site;
     return QString();
 }
 

@@ -1,9 +1,12 @@
 #include "results/resultswriter.h"
 
 #include "core/appoptions.h"
+#include "core/datatime.h"
 #include "core/foldercheck.h"
 #include "core/logcategories.h"
 #include "core/participantcode.h"
+#include "results/codebook.h"
+#include "results/csvrow.h"
 #include "results/trialrecord.h"
 
 #include <QBuffer>
@@ -15,16 +18,6 @@
 #include <QScopeGuard>
 
 namespace {
-// RFC 4180: a field with a comma, a quote or a line break is quoted, its quotes doubled.
-QString csvField(QString field)
-{
-    if (field.contains(QLatin1Char(',')) || field.contains(QLatin1Char('"'))
-        || field.contains(QLatin1Char('\n')) || field.contains(QLatin1Char('\r')))
-        field = QLatin1Char('"') + field.replace(QLatin1String("\""), QLatin1String("\"\""))
-                + QLatin1Char('"');
-    return field;
-}
-
 // A text from the server that a spreadsheet would run as a formula ("=2+3_z") gets a leading
 // quote, as the common advice for CSV files says.
 QString textCell(const QString &text)
@@ -33,11 +26,6 @@ QString textCell(const QString &text)
     return !text.isEmpty() && formulaStarts.contains(text.at(0)) ? QLatin1Char('\'') + text : text;
 }
 
-// Local time with milliseconds and the offset from UTC.
-QString isoTime(const QDateTime &time, Qt::DateFormat format = Qt::ISODateWithMs)
-{
-    return time.isValid() ? time.toOffsetFromUtc(time.offsetFromUtc()).toString(format) : QString();
-}
 } // namespace
 
 resultsWriter::resultsWriter(const QString &folder, const QString &participant,
@@ -46,7 +34,7 @@ resultsWriter::resultsWriter(const QString &folder, const QString &participant,
       folder(folder),
       participant(participant),
       server(server),
-      runStart(isoTime(runStart, Qt::ISODate)),
+      runStart(dataTime::iso(runStart)),
       start(runStart),
       version(appOptions::version())
 {
@@ -79,9 +67,7 @@ void resultsWriter::open()
 {
     // Unbuffered: each row goes to the system in one write, so a kill loses no finished row.
     const auto mode = QIODevice::WriteOnly | QIODevice::NewOnly | QIODevice::Unbuffered;
-    const QString base =
-        QStringLiteral("quelvan_%1_%2")
-            .arg(participant, start.toString(QStringLiteral("yyyy-MM-dd_HH-mm-ss")));
+    const QString base = QStringLiteral("quelvan_%1_%2").arg(participant, dataTime::stamp(start));
     // NewOnly claims a name atomically, so two windows started in the same second never
     // share files.
     for (int n = 1; n <= 1000 && stem.isEmpty(); ++n) {
@@ -101,15 +87,8 @@ void resultsWriter::open()
         fail(folder);
         return;
     }
-    append(trials, {"participant",      "run_start",     "server",    "series",
-                    "slide_in_series",  "slide",         "sample",    "response",
-                    "response_picture", "correct",       "timed_out", "rt_ms",
-                    "slide_time_ms",    "choice_1",      "choice_2",  "choice_3",
-                    "choice_4",         "right_buttons", "onset",     "quelvan_version",
-                    "run_id",           "press_ms",      "input",     "shown_ms",
-                    "test_id"});
-    append(seriesFile, {"participant", "run_start", "series", "slides", "right", "score_percent",
-                        "mean_rt_ms", "series_total", "quelvan_version", "run_id", "test_id"});
+    append(trials, codebook::names(codebook::RunTrials));
+    append(seriesFile, codebook::names(codebook::RunSeries));
     emit opened(stem, runId, testId);
 }
 
@@ -138,9 +117,9 @@ void resultsWriter::trial(const trialRecord &t)
     QStringList right;
     for (const int button : t.rightButtons)
         right.append(QString::number(button));
-    row << right.join(QLatin1Char(';')) << isoTime(t.onset) << version << runId
+    row << right.join(QLatin1Char(';')) << dataTime::iso(t.onset, true) << version << runId
         << (t.pressMs < 0 ? QString() : QString::number(t.pressMs)) << t.input
-        << QString::number(t.shownMs) << testId;
+        << QString::number(t.shownMs) << testId << dataTime::utc(t.onset, true);
     append(trials, row);
 }
 
@@ -180,10 +159,7 @@ bool resultsWriter::append(QFile &file, const QStringList &fields)
 {
     if (failed || !file.isOpen())
         return false;
-    QStringList quoted;
-    for (const QString &f : fields)
-        quoted.append(csvField(f));
-    const QByteArray row = (quoted.join(QLatin1Char(',')) + QLatin1String("\r\n")).toUtf8();
+    const QByteArray row = csvRow::line(fields);
     const qint64 before = file.pos();
     if (file.write(row) == row.size())
         return true;

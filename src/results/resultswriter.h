@@ -55,7 +55,7 @@ private:
 
     QString participant;
     QString server;
-    QString runStart; // ISO 8601 with the UTC offset
+    QString runStart; // ISO 8601 with the offset from UTC
     QDateTime start;
     QString version;
     QFile trials;

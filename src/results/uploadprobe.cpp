@@ -1,6 +1,7 @@
 #include "results/uploadprobe.h"
 
 #include "core/printable.h"
+#include "core/datatime.h"
 #include "net/uploadrequest.h"
 
 #include <QDateTime>
@@ -16,7 +17,7 @@ bool uploadProbe::run(const QString &url, const QString &user, const QString &pa
         QStringLiteral("quelvan_probe_%1.txt")
             .arg(QRandomGenerator::global()->generate64(), 16, 16, QLatin1Char('0'));
     const QByteArray body = "A probe file of quelvan --check-upload, "
-                            + QDateTime::currentDateTime().toString(Qt::ISODate).toUtf8()
+                            + dataTime::iso(QDateTime::currentDateTime()).toUtf8()
                             + "; it may be deleted.\n";
     QNetworkAccessManager manager;
     uploadRequest::useSystemProxy(&manager);

@@ -104,19 +104,13 @@ int main(int argc, char *argv[])
     }
 
     if (parser.isSet(check)) {
-        // An address as the client takes it: the server, without a path.
+        // An address as the client takes it: the server, and the folder that holds the site.
         QString site = parser.value(check), normal;
         if (site.startsWith(QLatin1String("http://"))
             || site.startsWith(QLatin1String("https://"))) {
-            const QString why = serverAddress::check(site, &normal);
+            const QString why = serverAddress::testServer(site, &normal);
             if (!why.isEmpty()) {
                 err << "quelvan-maketest: --check: " << why << '\n';
-                while (site.endsWith(QLatin1Char('/')))
-                    site.chop(1);
-                if (site.endsWith(QLatin1String("/quelvan")))
-                    err << "quelvan-maketest: hint: name the server without /quelvan, as quelvan "
-                           "takes it: "
-                        << site.chopped(8) << '\n';
                 return 1;
             }
             site = normal;

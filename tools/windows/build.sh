@@ -15,6 +15,7 @@ VERSION="$(cat "$BUILD/version.txt")"
 FILEVERSION="$(cat "$BUILD/file-version.txt")"
 python3 tools/windows/subsystem.py "$BUILD/src/quelvan.exe" gui
 python3 tools/windows/subsystem.py "$BUILD/tools/maketest/quelvan-maketest.exe" console
+python3 tools/windows/subsystem.py "$BUILD/tools/results/quelvan-results.exe" console
 
 # The unpacked folder: programs, the Qt libraries and plugins they load, the MinGW runtime.
 NAME="quelvan-$VERSION-windows-x64"
@@ -22,7 +23,8 @@ OUT="$BUILD/package"
 DIR="$OUT/$NAME"
 rm -rf "$OUT"
 mkdir -p "$DIR/platforms" "$DIR/imageformats" "$DIR/styles" "$DIR/licences" "$DIR/translations"
-cp "$BUILD/src/quelvan.exe" "$BUILD/tools/maketest/quelvan-maketest.exe" "$DIR/"
+cp "$BUILD/src/quelvan.exe" "$BUILD/tools/maketest/quelvan-maketest.exe" \
+    "$BUILD/tools/results/quelvan-results.exe" "$DIR/"
 for dll in Qt5Core Qt5Gui Qt5Widgets Qt5Network libgcc_s_seh-1 libstdc++-6 libwinpthread-1; do
     cp "$QT/bin/$dll.dll" "$DIR/"
 done

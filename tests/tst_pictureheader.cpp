@@ -147,13 +147,14 @@ void tst_pictureheader::read_data()
     row("bmp: bit fields, half its rows", bmp(32, 24, 32, 3, 12), "bmp", small, false,
         D::Truncated);
     row("bmp: rows from the top down", bmp(32, -24, 24, 0, 24), "bmp", small, true, D::Fine);
-    // Run-length rows are whole at their end code: a row of three pixels written out (padded
-    // to an even count) and a run of 29, then the end of the row, 24 times, then the end.
-    const QByteArray rows = QByteArray("\0\3abc\0\x1D\1\0\0", 10).repeated(24);
-    row("bmp: run-length rows to their end", bmp(32, 24, 8, 1, 0) + rows + QByteArray("\0\1", 2),
-        "bmp", small, true, D::Fine);
-    row("bmp: run-length rows cut before their end", bmp(32, 24, 8, 1, 0) + rows, "bmp", small,
-        false, D::Truncated);
+    // Run-length rows are whole at their end code: 23 rows of one run of 32 pixels, then a
+    // run of 29 and three pixels written out, padded to an even count just before the end.
+    const QByteArray rows = QByteArray(" \1\0\0", 4).repeated(23) + "\x1D\1";
+    const QByteArray last = QByteArray("\0\3abc\0", 6) + QByteArray("\0\1", 2);
+    row("bmp: run-length rows to their end", bmp(32, 24, 8, 1, 0) + rows + last, "bmp", small, true,
+        D::Fine);
+    row("bmp: run-length rows cut before their end", bmp(32, 24, 8, 1, 0) + rows + last.chopped(2),
+        "bmp", small, false, D::Truncated);
     // The declared size is refused before the missing rows are looked at.
     row("bmp: 100000 x 100000 without its rows", bmp(100000, 100000, 32, 0, 0), "bmp",
         {100000, 100000}, false, D::TooManyPixels);

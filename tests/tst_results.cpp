@@ -229,7 +229,8 @@ void tst_results::columns()
     QFETCH(QString, file);
     QFETCH(int, book);
     if (book < 0) {
-        const QString doc = QString::fromUtf8(TestSite::readFile(file)); // --codebook-markdown
+        const QString doc = QString::fromUtf8( // --codebook-markdown
+            TestSite::readFile(TestSite::builtProgram(file.toUtf8().constData())));
         for (const codebook::File f : codebook::files())
             QVERIFY2(doc.contains(codebook::markdown(f)), qPrintable(codebook::fileName(f)));
         return;

@@ -36,8 +36,8 @@ struct TestSite
     // A file's bytes, or "<missing>"; and a file written whole, its folder made.
     static QByteArray readFile(const QString &path);
     static bool writeFile(const QString &path, const QByteArray &data);
-    // A program of this build by the path CMake gave; under Wine a cross-built test sees the
-    // build machine's / as Z:.
+    // A program of this build, or a file of its sources, by the path CMake gave; under Wine a
+    // cross-built test sees the build machine's / as Z: (its current folder may be on C:).
     static QString builtProgram(const char *path);
     // A port on 127.0.0.1 that nothing listens on, and a wait until one accepts (or, not
     // `open`, no longer accepts).

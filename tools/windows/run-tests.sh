@@ -25,7 +25,7 @@ for name in $TESTS; do
         >"$WORK/$name.out" 2>&1) || code=$?
     totals="$(grep '^Totals' "$report" 2>/dev/null | tr -d '\r' || echo "no report")"
     echo "wine: $name: $totals ($(($(date +%s) - start)) s)"
-    # Every skip is listed: only rows that need mount, and trusted TLS under Wine's own TLS.
+    # Every skip is listed with its reason.
     grep -E '^SKIP' "$report" 2>/dev/null | tr -d '\r' | sed 's/^/    /' || true
     if [ "$code" -ne 0 ]; then
         failed="$failed $name"

@@ -46,7 +46,8 @@ void lateness(const QVector<double> &ticks, double start, double interval, QVect
 QString readText(const QString &path)
 {
     QFile f(path);
-    f.open(QIODevice::ReadOnly);
+    if (!f.open(QIODevice::ReadOnly))
+        qFatal("cannot read %s in the site (--site)", qPrintable(path));
     return QString::fromUtf8(f.readAll());
 }
 
